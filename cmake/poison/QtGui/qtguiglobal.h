@@ -1,0 +1,2 @@
+// Every Qt GUI header starts by including this file; the core library finds this one first.
+#error "quorvane_core must not use Qt GUI: move this code to the UI layer"

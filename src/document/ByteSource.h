@@ -1,0 +1,58 @@
+// Read-only access to the bytes of a document or a file, for the engines (search, sums, compare).
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+// A sequence of bytes addressed from 0. Engines read through this so that the same code serves a
+// document held in memory and a file edited in place on disk (direct edit mode).
+class ByteSource
+{
+public:
+    virtual ~ByteSource() = default;
+
+    virtual uint64_t Size() const = 0;
+    // Copies min(n, Size() - address) bytes at `address` into `dst` and returns how many were
+    // copied (0 at or past the end). Returns -1 on an I/O failure; ErrorText() then says why.
+    virtual int64_t Read(uint64_t address, uint8_t* dst, size_t n) = 0;
+    // The whole sequence as one contiguous block when it is held in memory, else null.
+    virtual const uint8_t* Data() const { return nullptr; }
+    virtual QString ErrorText() const { return {}; }
+};
+
+// Bytes held in memory (not owned: the owner keeps them alive and unchanged while this is used).
+class MemoryByteSource final : public ByteSource
+{
+public:
+    MemoryByteSource(const uint8_t* data, uint64_t size) : m_data(data), m_size(size) {}
+    uint64_t Size() const override { return m_size; }
+    int64_t Read(uint64_t address, uint8_t* dst, size_t n) override;
+    const uint8_t* Data() const override { return m_data; }
+
+private:
+    const uint8_t* m_data;
+    uint64_t m_size;
+};
+
+// A file on disk, read with positioned reads; the size is taken when it is opened.
+class FileByteSource final : public ByteSource
+{
+public:
+    // Opens `path` for reading; on failure IsOpen() is false and ErrorText() says why.
+    explicit FileByteSource(const QString& path);
+    FileByteSource(const FileByteSource&) = delete;
+    FileByteSource& operator=(const FileByteSource&) = delete;
+
+    bool IsOpen() const { return m_file.isOpen(); }
+    uint64_t Size() const override { return m_size; }
+    int64_t Read(uint64_t address, uint8_t* dst, size_t n) override;
+    QString ErrorText() const override { return m_error; }
+
+private:
+    QFile m_file;
+    uint64_t m_size = 0;
+    QString m_error;
+};
