@@ -1,0 +1,48 @@
+// The in-memory byte store of a document: one buffer with a movable gap for fast typing.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Holds the bytes of a file in one allocation. Insertions and removals move a gap to the edit
+// point instead of the whole tail, so typing at one place costs O(bytes since the last edit).
+// Contiguous() closes the gap for readers that want one block (engines, saving).
+// Not thread-safe by itself; the document decides who may touch it when.
+class ByteStore
+{
+public:
+    ByteStore() = default;
+    ~ByteStore();
+    ByteStore(const ByteStore&) = delete;
+    ByteStore& operator=(const ByteStore&) = delete;
+    ByteStore(ByteStore&& other) noexcept;
+    ByteStore& operator=(ByteStore&& other) noexcept;
+
+    size_t Size() const { return m_size; }
+    // Replaces the contents by `n` zero bytes. Returns false when the memory cannot be had
+    // (the store is then empty).
+    bool ResizeZeroed(size_t n);
+    void Clear();
+
+    uint8_t At(size_t i) const { return i < m_gapStart ? m_data[i] : m_data[i + m_gapLen]; }
+    // Copies n bytes from index i (i + n <= Size()).
+    void Read(size_t i, uint8_t* dst, size_t n) const;
+    // Returns false (store unchanged) when memory for the growth cannot be had.
+    bool Insert(size_t i, const uint8_t* src, size_t n);
+    void Remove(size_t i, size_t n);
+    void Overwrite(size_t i, const uint8_t* src, size_t n);
+
+    // The whole contents as one block; moves the gap to the end (may move memory).
+    const uint8_t* Contiguous();
+    // Write access to a closed store, for the loader filling its part of a fresh store.
+    uint8_t* RawForLoading() { return m_data; }
+
+private:
+    void MoveGapTo(size_t i);
+    bool EnsureGap(size_t n);
+
+    uint8_t* m_data = nullptr;
+    size_t m_size = 0;     // bytes held
+    size_t m_gapStart = 0; // index where the gap begins (== m_size when closed)
+    size_t m_gapLen = 0;   // bytes of the gap
+};

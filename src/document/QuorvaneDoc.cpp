@@ -1,0 +1,262 @@
+// The document: opening, the byte store, the direct-edit window, group settings and the edit lock.
+#include "document/QuorvaneDoc.h"
+
+#include "app/Prompter.h"
+#include "app/SettingsStore.h"
+
+#include <QFileInfo>
+#include <cstring>
+
+namespace {
+
+// DocColors order and the settings they come from.
+constexpr SettingId kColorSettings[DocColors::Count] = {
+    SettingId::Color_AddressBk, SettingId::Color_AddressTxt, SettingId::Color_TextBk,
+    SettingId::Color_Text, SettingId::Color_BookmarkBk, SettingId::Color_BookmarkTxt,
+    SettingId::Color_FindBk, SettingId::Color_FindTxt, SettingId::Color_DiffpBk,
+    SettingId::Color_DiffpTxt, SettingId::Color_DiffmBk, SettingId::Color_DiffmTxt,
+    SettingId::Color_EOFBk, SettingId::Color_EOFTxt, SettingId::Color_SelBk,
+    SettingId::Color_SelTxt, SettingId::Color_StructRangeBk, SettingId::Color_StructRangeTxt,
+    SettingId::Color_StructSelBk, SettingId::Color_StructSelTxt,
+};
+
+const QString kOutOfMemoryAskDirect =
+    QStringLiteral("メモリが不足しています。\n直接編集モードで開きますか?");
+
+// Reads a document's store through the loaded mark: bytes the loader has not reached read as 00.
+class LoadingSource final : public ByteSource
+{
+public:
+    explicit LoadingSource(const CQuorvaneDoc* doc) : m_doc(doc) {}
+    uint64_t Size() const override { return m_doc->GetFileSize(); }
+    int64_t Read(uint64_t address, uint8_t* dst, size_t n) override
+    {
+        return static_cast<int64_t>(m_doc->ReadBytes(address, dst, n));
+    }
+
+private:
+    const CQuorvaneDoc* m_doc;
+};
+
+} // namespace
+
+CQuorvaneDoc::CQuorvaneDoc(QObject* parent) : QObject(parent)
+{
+    m_loadedUpTo.store(kNone);
+}
+
+CQuorvaneDoc::~CQuorvaneDoc()
+{
+    StopLoader();
+}
+
+QString CQuorvaneDoc::Title() const
+{
+    if (m_pathName.isEmpty())
+        return QStringLiteral("無題");
+    return QFileInfo(m_pathName).fileName();
+}
+
+void CQuorvaneDoc::SetModifiedFlag(bool modified)
+{
+    if (m_modified == modified)
+        return;
+    m_modified = modified;
+    Q_EMIT modifiedChanged(modified);
+}
+
+bool CQuorvaneDoc::OnNewDocument()
+{
+    StopLoader();
+    m_bytes.Clear();
+    m_fileSize = 0;
+    m_directEdit = false;
+    m_incomplete = false;
+    m_loadedUpTo.store(kNone);
+    m_pathName.clear();
+    ClearJournals();
+    ApplyGroupSettings(QString());
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CQuorvaneDoc::OnOpenDocument(const QString& path, bool directEdit)
+{
+    StopLoader();
+    const QFileInfo info(path);
+    QFile file(path);
+    if (info.exists() && !info.isFile()) {
+        // Folders, pipes and devices have no length to read; a pipe would block the program.
+        Prompter::ShowError(QStringLiteral("%1\nは通常のファイルではないため開けません。").arg(path));
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        Prompter::ShowError(file.errorString());
+        return false;
+    }
+    const uint64_t length = static_cast<uint64_t>(file.size());
+
+    m_directEdit = directEdit;
+    m_incomplete = false;
+    bool inMemory = !m_directEdit && (length >> 32) == 0;
+    if (inMemory && (length >= 0x80000000ull || !m_bytes.ResizeZeroed(static_cast<size_t>(length)))) {
+        m_bytes.Clear();
+        file.close();
+        const PromptAnswer a = Prompter::Current().Show(kOutOfMemoryAskDirect, QStringLiteral("エラー"),
+                                                        PromptButtons::OkCancel, PromptIcon::Error);
+        if (a != PromptAnswer::Ok)
+            return false;
+        inMemory = false;
+    }
+    if (!inMemory) {
+        file.close();
+        m_bytes.Clear();
+        m_directEdit = true;
+        m_fileSize = length;
+        m_loadedUpTo.store(kNone);
+        m_pathName = info.absoluteFilePath();
+        ClearJournals();
+        ApplyGroupSettings(m_pathName);
+        SetEditLock(1);
+        SetModifiedFlag(false);
+        Q_EMIT pathChanged(m_pathName);
+        return true;
+    }
+
+    const uint64_t first = std::min<uint64_t>(length, kFirstRead);
+    int64_t got = first ? file.read(reinterpret_cast<char*>(m_bytes.RawForLoading()), static_cast<qint64>(first)) : 0;
+    if (got < 0 || static_cast<uint64_t>(got) != first) {
+        const QString why = got < 0 ? file.errorString()
+                                    : QStringLiteral("%1\nを最後まで読み込めませんでした。").arg(path);
+        m_bytes.Clear();
+        Prompter::ShowError(why);
+        return false;
+    }
+    file.close();
+    m_fileSize = length;
+    m_pathName = info.absoluteFilePath();
+    ClearJournals();
+    ApplyGroupSettings(m_pathName);
+    SetModifiedFlag(false);
+    Q_EMIT pathChanged(m_pathName);
+    if (first == kFirstRead)
+        StartLoader();
+    else
+        m_loadedUpTo.store(kNone, std::memory_order_release);
+    return true;
+}
+
+void CQuorvaneDoc::OnCloseDocument()
+{
+    StopLoader();
+}
+
+uint8_t CQuorvaneDoc::ByteAt(uint64_t address) const
+{
+    if (m_directEdit) {
+        const uint64_t top = m_windowFirstRow * 16;
+        if (address < top || address - top >= m_bytes.Size())
+            return 0;
+        return m_bytes.At(static_cast<size_t>(address - top));
+    }
+    if (address >= m_loadedUpTo.load(std::memory_order_acquire) || address >= m_bytes.Size())
+        return 0;
+    return m_bytes.At(static_cast<size_t>(address));
+}
+
+size_t CQuorvaneDoc::ReadBytes(uint64_t address, uint8_t* dst, size_t n) const
+{
+    uint64_t base = 0;
+    if (m_directEdit) {
+        base = m_windowFirstRow * 16;
+        if (address < base)
+            return 0;
+    }
+    const uint64_t index = address - base;
+    if (index >= m_bytes.Size())
+        return 0;
+    const size_t take = static_cast<size_t>(std::min<uint64_t>(n, m_bytes.Size() - index));
+    const uint64_t limit = m_directEdit ? kNone : m_loadedUpTo.load(std::memory_order_acquire);
+    size_t real = take;
+    if (address >= limit)
+        real = 0;
+    else if (address + take > limit)
+        real = static_cast<size_t>(limit - address);
+    m_bytes.Read(static_cast<size_t>(index), dst, real);
+    std::memset(dst + real, 0, take - real);
+    return take;
+}
+
+std::unique_ptr<ByteSource> CQuorvaneDoc::OpenSource()
+{
+    if (m_directEdit)
+        return std::make_unique<FileByteSource>(m_pathName);
+    if (IsLoading())
+        return std::make_unique<LoadingSource>(this);
+    return std::make_unique<MemoryByteSource>(m_bytes.Contiguous(), m_bytes.Size());
+}
+
+bool CQuorvaneDoc::InsertBytes(uint64_t address, const uint8_t* data, size_t n)
+{
+    if (m_directEdit || IsLoading() || address > m_bytes.Size())
+        return false;
+    if (m_bytes.Size() + n >= 0x80000000ull) // the in-memory store stays below 2 GiB
+        return false;
+    return m_bytes.Insert(static_cast<size_t>(address), data, n);
+}
+
+void CQuorvaneDoc::RemoveBytes(uint64_t address, size_t n)
+{
+    if (m_directEdit || IsLoading() || address >= m_bytes.Size())
+        return;
+    n = static_cast<size_t>(std::min<uint64_t>(n, m_bytes.Size() - address));
+    m_bytes.Remove(static_cast<size_t>(address), n);
+}
+
+void CQuorvaneDoc::OverwriteBytes(uint64_t address, const uint8_t* data, size_t n)
+{
+    if (m_directEdit || IsLoading() || address >= m_bytes.Size())
+        return;
+    n = static_cast<size_t>(std::min<uint64_t>(n, m_bytes.Size() - address));
+    m_bytes.Overwrite(static_cast<size_t>(address), data, n);
+}
+
+void CQuorvaneDoc::SyncFileSize()
+{
+    m_fileSize = m_bytes.Size();
+    Q_EMIT fileSizeChanged(m_fileSize);
+}
+
+QString CQuorvaneDoc::SettingsGroup() const
+{
+    if (m_pathName.isEmpty())
+        return QStringLiteral("*.*");
+    return CSettingsStore::Current().FindSettingsGroup(m_pathName);
+}
+
+void CQuorvaneDoc::ApplyGroupSettings(const QString& path)
+{
+    CSettingsStore& store = CSettingsStore::Current();
+    const QString group = path.isEmpty() ? QStringLiteral("*.*") : store.FindSettingsGroup(path);
+    const uint32_t lock = store.GetGroupSetting(SettingId::Editmode, group) != 0 ? 1 : 0;
+    if (IsLoading())
+        m_lockBeforeLoading = lock; // the loader restores it when it ends
+    else
+        SetEditLock(lock);
+    for (int i = 0; i < DocColors::Count; ++i)
+        m_colors.color[i] = static_cast<uint32_t>(store.GetGroupSetting(kColorSettings[i], group));
+}
+
+void CQuorvaneDoc::ToggleEditLock()
+{
+    uint32_t lock = m_editLock.load();
+    if (lock == 2)
+        return;
+    SetEditLock(lock == 0 ? 1 : 0);
+}
+
+void CQuorvaneDoc::SetEditLock(uint32_t lock)
+{
+    if (m_editLock.exchange(lock) != lock)
+        Q_EMIT editLockChanged(lock);
+}

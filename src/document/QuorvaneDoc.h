@@ -1,0 +1,205 @@
+// The document: the bytes of one open file, their loading, direct edit mode, undo and saving.
+#pragma once
+
+#include "document/ByteSource.h"
+#include "document/ByteStore.h"
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <thread>
+
+// The colour set of a document: ten background/text pairs, values 0x00BBGGRR.
+struct DocColors
+{
+    enum Index {
+        AddressBk, AddressTxt, TextBk, Text, BookmarkBk, BookmarkTxt, FindBk, FindTxt,
+        DiffpBk, DiffpTxt, DiffmBk, DiffmTxt, EOFBk, EOFTxt, SelBk, SelTxt,
+        StructRangeBk, StructRangeTxt, StructSelBk, StructSelTxt, Count
+    };
+    std::array<uint32_t, Count> color{};
+    uint32_t operator[](Index i) const { return color[i]; }
+};
+
+// One open file. Lives on the user-interface thread; only the loader thread runs beside it.
+// Signals may be emitted from the loader thread: connect with queued (auto) connections.
+class CQuorvaneDoc : public QObject
+{
+    Q_OBJECT
+
+public:
+    // One undo or redo record: how to turn the bytes back (or forward again).
+    struct UNDODATA
+    {
+        bool insert = false;     // applying inserts `data` (else overwrites with it)
+        int32_t address = 0;     // where the change happened
+        int32_t count = 0;       // bytes in `data`
+        int32_t removeCount = 0; // bytes that applying first removes at `address`
+        std::unique_ptr<uint8_t[]> data;
+    };
+    using Journal = std::deque<UNDODATA>; // newest record at index 0
+
+    // How a recording attempt ended when the record's buffer could not be had.
+    enum class RecordOutcome { Recorded, WithoutRecord, Abandon };
+
+    // The view's state after an undo or redo: it moves its cursor here, clears its selection,
+    // resets its scroll range, clears the low-nibble flag and scrolls the cursor into view.
+    struct ApplyResult { uint64_t cursor = 0; };
+
+    static constexpr uint64_t kFirstRead = 0x100000; // read before the window is shown
+    static constexpr uint64_t kNone = ~uint64_t(0);
+
+    explicit CQuorvaneDoc(QObject* parent = nullptr);
+    ~CQuorvaneDoc() override; // stops and joins the loader
+
+    // --- Opening and closing ---
+    // An untitled empty document with the "*.*" group's settings.
+    bool OnNewDocument();
+    // Opens `path`; `directEdit` is the application's direct-edit-open flag for this one open.
+    // Errors and the out-of-memory question go through the prompter.
+    bool OnOpenDocument(const QString& path, bool directEdit = false);
+    // Stops and waits for the loader. Safe to call more than once.
+    void OnCloseDocument();
+
+    QString PathName() const { return m_pathName; }
+    QString Title() const;
+    bool IsModified() const { return m_modified; }
+    void SetModifiedFlag(bool modified = true);
+
+    // --- Bytes ---
+    uint64_t GetFileSize() const { return m_fileSize; }
+    bool IsDirectEdit() const { return m_directEdit; }
+    // In memory: the byte at `address` (bytes the loader has not reached yet read as 00).
+    // In direct edit mode: the byte of the rows on screen, `address` relative to the file.
+    uint8_t ByteAt(uint64_t address) const;
+    // Copies up to n bytes at `address` from what ByteAt can see; returns the count copied.
+    size_t ReadBytes(uint64_t address, uint8_t* dst, size_t n) const;
+    // Read access for the engines: the store (in memory) or the file on disk (direct edit).
+    // In memory the source stays valid until the next size-changing edit.
+    std::unique_ptr<ByteSource> OpenSource();
+
+    // In-memory edits (callers test the edit lock and record undo first).
+    bool InsertBytes(uint64_t address, const uint8_t* data, size_t n);
+    void RemoveBytes(uint64_t address, size_t n);
+    void OverwriteBytes(uint64_t address, const uint8_t* data, size_t n);
+    // m_fileSize follows the store; announces the size (fileSizeChanged).
+    void SyncFileSize();
+
+    // --- Direct edit mode ---
+    // The rows on screen: `firstRow` the top row, `rowsOnScreen` the window height / row pitch.
+    void SetWindowRows(uint64_t firstRow, int rowsOnScreen);
+    uint64_t WindowFirstRow() const { return m_windowFirstRow; }
+    // Re-reads the file length and the bytes of the rows on screen.
+    bool LoadWindow();
+    bool LoadWindow(uint64_t firstRow, int rowsOnScreen);
+    // Writes n bytes at address on disk (insert: the tail moves up first). Then LoadWindow
+    // when `reload`.
+    bool DiskWrite(uint64_t address, const uint8_t* data, size_t n, bool insert, bool reload);
+    // Removes n bytes at address from the file on disk, then LoadWindow.
+    bool DiskRemove(uint64_t address, uint64_t n);
+
+    // --- Settings ---
+    void ApplyGroupSettings(const QString& path);
+    const DocColors& Colors() const { return m_colors; }
+    QString SettingsGroup() const;
+
+    // --- Edit lock: 0 editable, 1 edit prohibited, 2 locked while loading ---
+    uint32_t EditLock() const { return m_editLock.load(); }
+    bool IsEditable() const { return m_editLock.load() == 0; }
+    // 編集禁止: swaps 0 and 1; does nothing while loading.
+    void ToggleEditLock();
+    void SetEditLock(uint32_t lock);
+
+    // --- Loading ---
+    bool IsLoading() const { return m_loaderRunning.load(); }
+    // Bytes below this address are final; above it the loader may still be writing.
+    uint64_t LoadedUpTo() const { return m_loadedUpTo.load(std::memory_order_acquire); }
+    // True when the loader could not read the whole file (error, file shrank): the store then
+    // holds zeros that are not the file's bytes, and saving it over a file is refused.
+    bool IsIncomplete() const { return m_incomplete.load(); }
+    // Blocks until the loader has ended (tests, saving).
+    void WaitForLoader();
+    // Called by the loader thread before it opens the file; lets tests change the file on disk
+    // at a known moment. Empty in the program.
+    static std::function<void(const QString&)> s_loaderStartHook;
+
+    // --- Undo journal ---
+    const Journal& UndoJournal() const { return m_undo; }
+    const Journal& RedoJournal() const { return m_redo; }
+    bool CanUndo() const { return !m_undo.empty(); }
+    bool CanRedo() const { return !m_redo.empty(); }
+    // Records an edit about to be made: a record with a copy of `count` bytes from `data`
+    // (may be null when count is 0) goes to index 0 of the undo journal, the redo journal
+    // empties and the document is marked modified. When the copy cannot be allocated the user
+    // is asked whether to go on without a record.
+    RecordOutcome Record(bool insert, uint32_t address, const uint8_t* data, int32_t count,
+                         int32_t removeCount);
+    // The record at index 0 of the undo journal, for the edits that adjust it afterwards.
+    UNDODATA* NewestUndo() { return m_undo.empty() ? nullptr : &m_undo.front(); }
+    std::optional<ApplyResult> Undo() { return Apply(m_undo, m_redo); }
+    std::optional<ApplyResult> Redo() { return Apply(m_redo, m_undo); }
+    void ClearJournals();
+    // バッファクリア: asks, then clears. Returns true when cleared.
+    bool AskClearJournals();
+
+    // --- Saving ---
+    // Writes the document to `path` (the current path for save), with the ".bak" backup and the
+    // journal rule of the settings group. The target is replaced only by a complete new file.
+    // On success the document takes `path` and is no longer modified. Errors go through the prompter.
+    bool DoSave(const QString& path);
+    // 再読み込み: asks to save a modified document, then reads the file again. Returns true when
+    // the document was reloaded (the view then resets itself).
+    bool Reload();
+
+    // Compare partner (set while two windows are compared).
+    void SetDiffPartner(CQuorvaneDoc* partner) { m_diffPartner = partner; }
+    CQuorvaneDoc* DiffPartner() const { return m_diffPartner; }
+
+Q_SIGNALS:
+    // The file size changed (the status bar's size pane).
+    void fileSizeChanged(quint64 size);
+    // The loader ended; the view repaints so that late bytes never stay shown as 00.
+    void loadingFinished();
+    // The loader could not read the file: the system's text for the failure.
+    void loaderFailed(const QString& errorText);
+    void modifiedChanged(bool modified);
+    // The direct-edit window was re-read (the view redraws and sets its scroll range).
+    void windowLoaded();
+    void editLockChanged(uint32_t lock);
+    void pathChanged(const QString& path);
+
+private:
+    std::optional<ApplyResult> Apply(Journal& from, Journal& to);
+    void StartLoader();
+    void LoaderThread(QString path, uint64_t length);
+    void StopLoader();
+    bool OpenDirect(const QString& path);
+    bool WriteWholeFile(const QString& path);
+
+    QString m_pathName;
+    bool m_modified = false;
+
+    std::thread m_loaderThread;
+    std::atomic<bool> m_stopLoading{false};
+    std::atomic<bool> m_loaderRunning{false};
+    std::atomic<uint64_t> m_loadedUpTo{0};
+    std::atomic<bool> m_incomplete{false};
+    std::atomic<uint32_t> m_lockBeforeLoading{0};
+
+    bool m_directEdit = false;
+    std::atomic<uint32_t> m_editLock{0};
+    Journal m_undo;
+    Journal m_redo;
+    DocColors m_colors;
+    uint64_t m_fileSize = 0;
+    ByteStore m_bytes;
+    uint64_t m_windowFirstRow = 0;
+    int m_windowRows = 0;
+    CQuorvaneDoc* m_diffPartner = nullptr;
+};

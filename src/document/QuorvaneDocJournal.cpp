@@ -1,0 +1,123 @@
+// The undo and redo journals: recording edits and applying records in either direction.
+#include "document/QuorvaneDoc.h"
+
+#include "app/Prompter.h"
+
+#include <cstring>
+#include <new>
+
+namespace {
+
+std::unique_ptr<uint8_t[]> CopyBytes(const uint8_t* src, size_t n)
+{
+    std::unique_ptr<uint8_t[]> p(new (std::nothrow) uint8_t[n ? n : 1]);
+    if (p && n)
+        std::memcpy(p.get(), src, n);
+    return p;
+}
+
+} // namespace
+
+CQuorvaneDoc::RecordOutcome CQuorvaneDoc::Record(bool insert, uint32_t address, const uint8_t* data,
+                                                 int32_t count, int32_t removeCount)
+{
+    UNDODATA record;
+    record.insert = insert;
+    record.address = static_cast<int32_t>(address);
+    record.count = count;
+    record.removeCount = removeCount;
+    if (count > 0) {
+        record.data = CopyBytes(data, static_cast<size_t>(count));
+        if (!record.data) {
+            const PromptAnswer a = Prompter::Current().Show(
+                QStringLiteral("アンドゥバッファを確保できませんでした。\n処理を続けますか？"),
+                QStringLiteral("エラー"), PromptButtons::YesNo, PromptIcon::Error);
+            if (a != PromptAnswer::Yes)
+                return RecordOutcome::Abandon;
+            // The edit goes ahead unrecorded: older records no longer describe the bytes they
+            // would restore, so both journals are dropped rather than left to corrupt data.
+            ClearJournals();
+            SetModifiedFlag(true);
+            return RecordOutcome::WithoutRecord;
+        }
+    }
+    m_undo.push_front(std::move(record));
+    m_redo.clear();
+    SetModifiedFlag(true);
+    return RecordOutcome::Recorded;
+}
+
+void CQuorvaneDoc::ClearJournals()
+{
+    m_undo.clear();
+    m_redo.clear();
+}
+
+bool CQuorvaneDoc::AskClearJournals()
+{
+    const PromptAnswer a = Prompter::Current().Show(QStringLiteral("Undo/Redoバッファを削除しますか？"),
+                                                    QStringLiteral("確認"), PromptButtons::YesNo,
+                                                    PromptIcon::Information);
+    if (a != PromptAnswer::Yes)
+        return false;
+    ClearJournals();
+    return true;
+}
+
+std::optional<CQuorvaneDoc::ApplyResult> CQuorvaneDoc::Apply(Journal& from, Journal& to)
+{
+    if (from.empty() || m_editLock.load() != 0 || m_directEdit)
+        return std::nullopt;
+    UNDODATA& r = from.front();
+    const size_t at = static_cast<size_t>(static_cast<uint32_t>(r.address));
+    if (at > m_bytes.Size())
+        return std::nullopt;
+
+    UNDODATA n;
+    n.address = r.address;
+    const size_t k = static_cast<size_t>(std::max(r.removeCount, 0));
+    const size_t removable = std::min(k, m_bytes.Size() - at);
+    if (removable) {
+        n.insert = true;
+        n.count = static_cast<int32_t>(removable);
+        n.data.reset(new (std::nothrow) uint8_t[removable]);
+        if (!n.data) {
+            Prompter::ShowError(QStringLiteral("メモリが不足しています。"));
+            return std::nullopt;
+        }
+        m_bytes.Read(at, n.data.get(), removable);
+    }
+    const size_t m = static_cast<size_t>(std::max(r.count, 0));
+    if (r.insert) {
+        n.removeCount = static_cast<int32_t>(m);
+        // Insert first and remove behind it: the same result as removing first, but a failed
+        // insertion then leaves the bytes untouched.
+        if (m && !m_bytes.Insert(at, r.data.get(), m)) {
+            Prompter::ShowError(QStringLiteral("メモリが不足しています。"));
+            return std::nullopt;
+        }
+        m_bytes.Remove(at + m, removable);
+    } else {
+        m_bytes.Remove(at, removable);
+        const size_t over = std::min(m, m_bytes.Size() - std::min(at, m_bytes.Size()));
+        if (over) {
+            n.count = static_cast<int32_t>(over);
+            // An inverse that both re-inserts removed bytes and restores overwritten ones would
+            // need two buffers; such records are never made (typing past the end is journaled
+            // as an overwrite record plus an insertion record).
+            n.data.reset(new (std::nothrow) uint8_t[over]);
+            if (!n.data) {
+                Prompter::ShowError(QStringLiteral("メモリが不足しています。"));
+                return std::nullopt;
+            }
+            m_bytes.Read(at, n.data.get(), over);
+            m_bytes.Overwrite(at, r.data.get(), over);
+        }
+    }
+    const uint64_t cursor = static_cast<uint32_t>(r.address);
+    SyncFileSize();
+    from.pop_front();
+    to.push_front(std::move(n));
+    SetModifiedFlag(true);
+    return ApplyResult{cursor};
+}

@@ -1,0 +1,91 @@
+// The document's background loader: reads the bytes behind the first megabyte.
+#include "document/QuorvaneDoc.h"
+
+#include <QFile>
+
+namespace {
+// The rest of the file arrives in ten parts; each part is read in slices of this size so that the
+// loaded mark advances smoothly and a stop request is seen quickly.
+constexpr uint64_t kSlice = 16 * 1024 * 1024;
+} // namespace
+
+std::function<void(const QString&)> CQuorvaneDoc::s_loaderStartHook;
+
+void CQuorvaneDoc::StartLoader()
+{
+    // Edits are kept out before the thread exists, so nothing can resize the store under it.
+    m_lockBeforeLoading.store(m_editLock.load());
+    SetEditLock(2);
+    m_stopLoading.store(false);
+    m_loadedUpTo.store(kFirstRead, std::memory_order_release);
+    m_loaderRunning.store(true);
+    m_loaderThread = std::thread(&CQuorvaneDoc::LoaderThread, this, m_pathName, m_fileSize);
+}
+
+void CQuorvaneDoc::LoaderThread(QString path, uint64_t length)
+{
+    if (s_loaderStartHook)
+        s_loaderStartHook(path);
+    QFile file(path);
+    QString failure;
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(static_cast<qint64>(kFirstRead))) {
+        failure = file.errorString();
+    } else {
+        uint8_t* store = m_bytes.RawForLoading();
+        const uint64_t rest = length - kFirstRead;
+        const uint64_t chunk = rest / 10;
+        uint64_t pos = kFirstRead;
+        for (int i = 1; i <= 10 && !m_stopLoading.load() && failure.isEmpty(); ++i) {
+            const uint64_t want = i == 10 ? rest - 9 * chunk : chunk;
+            const uint64_t end = pos + want;
+            while (pos < end && !m_stopLoading.load()) {
+                const uint64_t n = std::min(kSlice, end - pos);
+                const qint64 got = file.read(reinterpret_cast<char*>(store + pos), static_cast<qint64>(n));
+                if (got < 0) {
+                    failure = file.errorString();
+                    break;
+                }
+                if (static_cast<uint64_t>(got) < n) {
+                    // The file shrank (or vanished) while it was being read.
+                    pos += static_cast<uint64_t>(got);
+                    m_loadedUpTo.store(pos, std::memory_order_release);
+                    failure = QStringLiteral("%1\nは読み込み中に変更されたため、最後まで読み込めませんでした。").arg(path);
+                    break;
+                }
+                pos += n;
+                m_loadedUpTo.store(pos, std::memory_order_release);
+            }
+        }
+    }
+
+    if (!failure.isEmpty()) {
+        // The store holds zeros where the file could not be read: it stays locked, and saving it
+        // over a file is refused, so the gap is never written to disk as if it were data.
+        m_incomplete.store(true);
+        m_loaderRunning.store(false);
+        Q_EMIT loaderFailed(failure);
+        Q_EMIT loadingFinished();
+        return;
+    }
+    if (m_stopLoading.load())
+        m_incomplete.store(true); // stopped early: the rest of the store is not the file's
+    else
+        m_loadedUpTo.store(kNone, std::memory_order_release);
+    SetEditLock(m_lockBeforeLoading.load());
+    m_loaderRunning.store(false);
+    Q_EMIT loadingFinished();
+}
+
+void CQuorvaneDoc::StopLoader()
+{
+    m_stopLoading.store(true);
+    if (m_loaderThread.joinable())
+        m_loaderThread.join();
+    m_stopLoading.store(false);
+}
+
+void CQuorvaneDoc::WaitForLoader()
+{
+    if (m_loaderThread.joinable())
+        m_loaderThread.join();
+}
