@@ -1,0 +1,60 @@
+// The gap buffer against a plain byte array under random edits.
+#include "document/ByteStore.h"
+
+#include <gtest/gtest.h>
+#include <random>
+#include <vector>
+
+namespace {
+std::vector<uint8_t> Contents(ByteStore& s)
+{
+    std::vector<uint8_t> out(s.Size());
+    if (!out.empty())
+        s.Read(0, out.data(), out.size());
+    return out;
+}
+} // namespace
+
+TEST(ByteStore, RandomEditsMatchAPlainArray)
+{
+    std::mt19937 rng(7);
+    ByteStore store;
+    std::vector<uint8_t> model(1000);
+    for (size_t i = 0; i < model.size(); ++i)
+        model[i] = static_cast<uint8_t>(i * 7);
+    ASSERT_TRUE(store.ResizeZeroed(model.size()));
+    store.Overwrite(0, model.data(), model.size());
+
+    for (int step = 0; step < 5000; ++step) {
+        const size_t at = model.empty() ? 0 : rng() % (model.size() + 1);
+        std::vector<uint8_t> data(rng() % 40);
+        for (auto& b : data)
+            b = static_cast<uint8_t>(rng());
+        switch (rng() % 3) {
+        case 0:
+            ASSERT_TRUE(store.Insert(at, data.data(), data.size()));
+            model.insert(model.begin() + static_cast<long>(at), data.begin(), data.end());
+            break;
+        case 1: {
+            const size_t n = std::min(data.size(), model.size() - at);
+            store.Remove(at, n);
+            model.erase(model.begin() + static_cast<long>(at), model.begin() + static_cast<long>(at + n));
+            break;
+        }
+        default: {
+            const size_t n = std::min(data.size(), model.size() - at);
+            store.Overwrite(at, data.data(), n);
+            std::copy(data.begin(), data.begin() + static_cast<long>(n), model.begin() + static_cast<long>(at));
+        }
+        }
+        ASSERT_EQ(store.Size(), model.size());
+        if (step % 97 == 0) {
+            ASSERT_EQ(Contents(store), model);
+            if (!model.empty())
+                ASSERT_EQ(store.At(model.size() - 1), model.back());
+        }
+    }
+    // Closing the gap keeps the bytes.
+    const uint8_t* p = store.Contiguous();
+    ASSERT_EQ(std::vector<uint8_t>(p, p + store.Size()), model);
+}
