@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
+#include <cstdint>
 
 // The code pages the character codes rest on, numbered as Windows numbers them.
 inline constexpr unsigned kCodePageShiftJis = 932; // Microsoft's Shift-JIS (NEC and IBM rows)
@@ -37,3 +38,19 @@ bool WidenFromCodePage(QByteArrayView bytes, unsigned codePage, QString& text);
 // the overline U+203E become 0x5C and 0x7E as Windows' best fit makes them. An unknown code page
 // gives no bytes. Safe to call from any thread.
 QByteArray NarrowToCodePage(unsigned codePage, QStringView text);
+
+// Single characters, for the text column, which converts byte by byte and must be fast: the first
+// call fills a table of all of code page 932 from iconv, later calls only look up.
+
+// 0x81-0x9F and 0xE0-0xFC.
+bool IsShiftJisLead(uint8_t b);
+// Rows 0x21-0x28 and 0x30-0x74, the rows JIS X 0208 fills.
+bool IsJisX0208Row(uint8_t row);
+// A single byte of 932 (0 for a lead byte, which has no character alone).
+char16_t Cp932SingleChar(uint8_t b);
+// A lead and any trail byte of 932; U+30FB when the pair has no character.
+char16_t Cp932PairChar(uint8_t lead, uint8_t trail);
+// A JIS X 0208 pair (row, cell 0x21-0x7E) as 932 decodes it; U+30FB when it has no character.
+char16_t JisX0208Char(uint8_t row, uint8_t cell);
+// A JIS X 0212 pair (row, cell 0x21-0x7E); U+30FB when it has no character.
+QString JisX0212Text(uint8_t row, uint8_t cell);
