@@ -1,0 +1,204 @@
+// Search steps, hit listing and the jump to a listed hit.
+#include "search/SearchEngine.h"
+
+#include "app/Prompter.h"
+#include "search/BlockReader.h"
+#include "search/HexFormat.h"
+
+ScanResult FindForward(ByteSource& source, const PatternScanner& scanner, SearchCursor& state,
+                       uint64_t endLimit, size_t firstBlock)
+{
+    const uint64_t from = state.cursor + 1; // all ones wraps to 0: the search starts at the top
+    ScanResult r = scanner.FindForward(source, from, endLimit, firstBlock);
+    if (r.found()) {
+        state.cursor = r.address;
+        state.findPos = r.address;
+    }
+    return r;
+}
+
+ScanResult FindBackward(ByteSource& source, const PatternScanner& scanner, SearchCursor& state,
+                        FindMode mode, size_t firstBlock)
+{
+    const uint64_t n = scanner.Length();
+    if (state.cursor == 0 || n == 0)
+        return {};
+    uint64_t lastStart;
+    if (mode == FindMode::Memory) {
+        // Candidates are last bytes before the cursor: the whole hit lies before it.
+        if (state.cursor < n)
+            return {};
+        lastStart = state.cursor - n;
+    } else {
+        // On disk the candidates are start addresses before the cursor.
+        lastStart = state.cursor - 1;
+    }
+    ScanResult r = scanner.FindBackward(source, lastStart, kNoAddress, firstBlock);
+    if (r.found()) {
+        state.cursor = r.address;
+        state.findPos = r.address;
+    }
+    return r;
+}
+
+SearchStepOutcome SearchStep(ByteSource& source, SearchPattern& pattern, bool newPattern,
+                             bool hitListEmpty, FindMode mode, SearchCursor& state)
+{
+    SearchStepOutcome out;
+    const PatternScanner scanner(pattern);
+    const uint8_t findLen = static_cast<uint8_t>(pattern.Length() & 0xFF);
+    if (hitListEmpty) {
+        pattern.SetRequestKind(SearchPattern::Request::NewSearch);
+        newPattern = true;
+    }
+    switch (pattern.RequestKind()) {
+    case SearchPattern::Request::Backward:
+        if (state.cursor == 0)
+            state.cursor = 1; // so that a one-byte hit at address 0 is still found
+        state.findLen = findLen;
+        out.result = FindBackward(source, scanner, state, mode);
+        break;
+    case SearchPattern::Request::Forward:
+        state.findLen = findLen;
+        out.result = FindForward(source, scanner, state);
+        break;
+    case SearchPattern::Request::NewSearch:
+        if (newPattern)
+            state.cursor -= 1; // a hit at the cursor itself counts (0 wraps to all ones)
+        state.findLen = findLen;
+        out.result = FindForward(source, scanner, state);
+        if (out.result.status == ScanResult::NotFound) {
+            state.cursor = kNoAddress; // once more from address 0
+            out.result = FindForward(source, scanner, state);
+        }
+        out.startListing = newPattern;
+        break;
+    }
+    if (out.result.status == ScanResult::Failed)
+        Prompter::ShowError(out.result.errorText);
+    state.selStart = kNoAddress;
+    state.selEnd = kNoAddress;
+    if (state.cursor == kNoAddress)
+        state.cursor = state.selAnchor;
+    return out;
+}
+
+QString FormatHitLine(uint64_t address, const uint8_t* bytes, size_t n, bool longAddress)
+{
+    QString line;
+    line.reserve(static_cast<qsizetype>(19 + 2 * n));
+    hexfmt::AppendAddress(line, address, longAddress);
+    line += QLatin1String("  ");
+    hexfmt::AppendBytes(line, bytes, n);
+    return line;
+}
+
+QStringList SearchSummaryLines(qint64 count)
+{
+    return {QString(), QStringLiteral("検索結果　%1件").arg(count)};
+}
+
+bool UseLongAddresses(FindMode mode, uint64_t size)
+{
+    return mode == FindMode::DirectEdit && size >= (uint64_t(1) << 32);
+}
+
+namespace {
+
+// Collects hits and lines and hands them on in batches.
+class BatchSink
+{
+public:
+    BatchSink(const std::function<void(HitBatch&&)>& deliver, size_t batchSize)
+        : m_deliver(deliver), m_batchSize(batchSize ? batchSize : 1)
+    {
+        Reserve();
+    }
+    void Add(uint64_t address, QString line)
+    {
+        m_batch.hits.push_back(address);
+        m_batch.lines.push_back(std::move(line));
+        if (m_batch.hits.size() >= m_batchSize)
+            Flush();
+    }
+    void Flush()
+    {
+        if (m_batch.hits.empty())
+            return;
+        m_deliver(std::move(m_batch));
+        m_batch = HitBatch();
+        Reserve();
+    }
+
+private:
+    void Reserve()
+    {
+        m_batch.hits.reserve(m_batchSize);
+        m_batch.lines.reserve(static_cast<qsizetype>(m_batchSize));
+    }
+    const std::function<void(HitBatch&&)>& m_deliver;
+    size_t m_batchSize;
+    HitBatch m_batch;
+};
+
+} // namespace
+
+HitListResult ListHits(ByteSource& source, const SearchPattern& pattern, bool longAddresses,
+                       const std::atomic<bool>& stop, const std::function<void(HitBatch&&)>& deliver,
+                       size_t batchSize)
+{
+    HitListResult result;
+    const PatternScanner scanner(pattern);
+    const size_t n = scanner.Length();
+    BatchSink sink(deliver, batchSize);
+    const ScanResult r = scanner.ForEachHit(source, 0, true, &stop, [&](uint64_t a, const uint8_t* bytes) {
+        sink.Add(a, FormatHitLine(a, bytes, n, longAddresses));
+        ++result.hitCount;
+        return true;
+    });
+    if (r.status == ScanResult::Found && stop.load())
+        result.status = ScanResult::Stopped;
+    else
+        result.status = r.status;
+    result.errorText = r.errorText;
+    if (result.status != ScanResult::Failed)
+        sink.Flush();
+    return result;
+}
+
+HitListResult RelistHits(ByteSource& source, const std::vector<uint64_t>& hits, size_t n,
+                         bool longAddresses, const std::atomic<bool>& stop,
+                         const std::function<void(HitBatch&&)>& deliver, size_t batchSize)
+{
+    HitListResult result;
+    BlockReader reader(source);
+    BatchSink sink(deliver, batchSize);
+    for (uint64_t a : hits) {
+        if (stop.load(std::memory_order_relaxed)) {
+            result.status = ScanResult::Stopped;
+            break;
+        }
+        size_t got = 0;
+        const uint8_t* bytes = reader.Get(a, n, &got);
+        if (reader.Failed()) {
+            result.status = ScanResult::Failed;
+            result.errorText = reader.ErrorText();
+            return result;
+        }
+        // Bytes that vanished since the listing (a shorter file) are shown as far as they exist.
+        sink.Add(a, FormatHitLine(a, bytes, got, longAddresses));
+        ++result.hitCount;
+    }
+    sink.Flush();
+    return result;
+}
+
+bool JumpToHit(const std::vector<uint64_t>& hits, size_t index, uint8_t patternLen, SearchCursor& state)
+{
+    if (index >= hits.size())
+        return false;
+    state.cursor = hits[index];
+    state.findPos = hits[index];
+    state.findLen = patternLen;
+    return true;
+}
