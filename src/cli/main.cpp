@@ -1,8 +1,119 @@
-// quorvane-cli: gives the analysis engines to scripts.
+// quorvane-cli: gives the analysis engines to scripts, printing the lines the output pane shows.
+#include "app/SettingsStore.h"
+#include "cli/CliCommands.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
 #include <cstdio>
+#include <map>
+
+namespace {
+
+const char kHelp[] = R"(使い方: quorvane-cli <サブコマンド> [引数]
+
+アドレスと長さは16進数で指定します ("-" は取り除かれます)。件数は10進数です。
+出力は出力ウィンドウと同じ行 (UTF-8) です。入力の誤りは終了ステータス 2、
+読み書きの失敗は 1 です。文字コード名: ASCII JIS Shift-JIS EUC Unicode UnicodeBE UTF-8 EBCDIC EBCDIK
+
+  dump FILE [--code NAME] [--start ADDR] [--length N]
+      ビューと同じ行 (アドレス、16バイトの16進数、文字コード NAME (既定 Shift-JIS)
+      の文字列) を表示します。末尾の次のセルは "EOF" です。N は16進数のバイト数です。
+
+  search FILE (--hex TEXT [--big-endian] | --dec N [--big-endian] | --string TEXT --code NAME)
+      検索タブの一覧: ヒットごとに1行、空行、"検索結果　%d件"。16進数 (10進数から
+      作ったものも) はリトルエンディアンとして逆順に読みます (--big-endian で書いた順)。
+      文字列は常に書いた順です。TEXT は 0123456789ABCDEF? で、? はニブルのワイルドカードです。
+
+  replace FILE (search と同じパターン指定) (--with-hex TEXT | --with-dec N | --with-string TEXT)
+          [--start ADDR --end ADDR] [-o OUT]
+      一括置換です。範囲を指定すると選択範囲内 (両端を含む) だけを置換します。
+      置換値の数値はリトルエンディアン、--with-string は --code の文字コードで書いた順です。
+      空の置換値はヒットを削除します。OUT に書くか、既定の設定グループに従って
+      ".bak" のバックアップを作ってファイル自体を書き換えます。置換した件数を表示します。
+
+  same FILE --length N [--start ADDR] [--range LEN] [--group-limit N]
+      同一検索: 全グループの一覧 (アドレス、2つの空白、キー)、空行、"%d件"。
+      --length はバイト数 (10進数)、--range は既定 00010000、--group-limit は既定 50 です。
+
+  sum FILE --method NAME [--start ADDR] [--end ADDR] [--initial HEX]
+      SUM結果の行。NAME は 加算 減算 XOR CRC32 MD5 SHA-256 SHA-384 SHA-512 です。
+      --end を省くとファイルの末尾まで計算します。
+
+  compare FILE1 FILE2
+      異なるバイトの連続ごとに1行 (先頭と末尾のアドレスを " - " でつなぐ)。比較長が
+      4 GiB 以上ならアドレスは16桁 (8桁目の後に "-") です。
+
+  grep FOLDER (--hex TEXT | --dec N | --string TEXT --code NAME) [--types "*.dat;*.ini"] [--recursive]
+      フォルダ内検索の行: ファイルのパス、ヒットのアドレス、空行、最後に "全 %d件"。
+      16進数は下位バイトから探します。--types の既定は "*.*" です。
+
+  encode TEXT --code NAME
+      文字列を文字コード NAME で符号化した16進数テキストを表示します。
+
+  --help
+      この説明を表示します。
+)";
+
+void PrintHelp()
+{
+    std::fputs(kHelp, stdout);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    std::fputs("quorvane-cli: no subcommands yet\n", stderr);
-    return 2;
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    if (args.isEmpty() || args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        PrintHelp();
+        return args.isEmpty() ? 2 : 0;
+    }
+    const QString command = args.takeFirst();
+
+    // The default settings group, never the user's own settings: a private store for this run.
+    QTemporaryDir settingsDir;
+    auto store = CSettingsStore::OpenFile(settingsDir.path() + QStringLiteral("/Pellamy/Quorvane.ini"));
+    CSettingsStore::Install(store.get());
+    CliPrompter prompter;
+    Prompter::Install(&prompter);
+
+    int status = 0;
+    {
+        LineWriter out;
+        try {
+            if (command == QLatin1String("dump"))
+                status = CmdDump(args, out);
+            else if (command == QLatin1String("search"))
+                status = CmdSearch(args, out);
+            else if (command == QLatin1String("replace"))
+                status = CmdReplace(args, out, prompter);
+            else if (command == QLatin1String("same"))
+                status = CmdSame(args, out);
+            else if (command == QLatin1String("sum"))
+                status = CmdSum(args, out);
+            else if (command == QLatin1String("compare"))
+                status = CmdCompare(args, out);
+            else if (command == QLatin1String("grep"))
+                status = CmdGrep(args, out);
+            else if (command == QLatin1String("encode"))
+                status = CmdEncode(args, out);
+            else
+                throw CliError{2, QStringLiteral("不明なサブコマンドです: %1 (--help で一覧を表示します)").arg(command)};
+            out.Flush();
+        } catch (const CliError& e) {
+            try {
+                out.Flush();
+            } catch (const CliError&) {
+            }
+            PrintError(e.message);
+            status = e.status;
+        }
+    }
+    std::fflush(stdout);
+    Prompter::Install(nullptr);
+    CSettingsStore::Install(nullptr);
+    return status;
 }

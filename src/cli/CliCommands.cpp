@@ -1,0 +1,255 @@
+// Subcommands search, replace, same, sum, compare, grep and encode: each reads its inputs as the
+// panes do, runs one engine and prints the engine's lines.
+#include "cli/CliCommands.h"
+
+#include "codes/TextEncoder.h"
+#include "document/ByteSource.h"
+#include "document/QuorvaneDoc.h"
+#include "search/DiffRuns.h"
+#include "search/FolderSearch.h"
+#include "search/ReplaceEngine.h"
+#include "search/SameSearch.h"
+#include "search/SearchEngine.h"
+#include "search/SearchFields.h"
+#include "search/SumCalculator.h"
+
+#include "app/SettingsStore.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <atomic>
+
+namespace {
+
+const QString kHex = QStringLiteral("--hex");
+const QString kDec = QStringLiteral("--dec");
+const QString kString = QStringLiteral("--string");
+const QString kCode = QStringLiteral("--code");
+const QString kBig = QStringLiteral("--big-endian");
+
+// Opens a file to read, or fails with status 2 (missing) or 1 (unreadable).
+std::unique_ptr<FileByteSource> OpenFile(const QString& path)
+{
+    CheckExists(path);
+    auto source = std::make_unique<FileByteSource>(path);
+    if (!source->IsOpen())
+        FailIo(QStringLiteral("%1: %2").arg(path, source->ErrorText()));
+    return source;
+}
+
+} // namespace
+
+int CmdSearch(const QStringList& argv, LineWriter& out)
+{
+    const CliArgs args(argv, {kHex, kDec, kString, kCode}, {kBig});
+    args.ExpectPositional({QStringLiteral("FILE")});
+    const SearchPattern pattern = ParsePatternOptions(args, false);
+    auto source = OpenFile(args.Positional()[0]);
+    // Files of 4 GiB and more are edited on disk: their hits carry long addresses.
+    const bool longAddresses = UseLongAddresses(FindMode::DirectEdit, source->Size());
+    std::atomic<bool> stop{false};
+    qint64 lines = 0;
+    const HitListResult r = ListHits(*source, pattern, longAddresses, stop, [&](HitBatch&& batch) {
+        out.Lines(batch.lines);
+        lines += batch.lines.size();
+    });
+    if (r.status == ScanResult::Failed)
+        FailIo(QStringLiteral("%1: %2").arg(args.Positional()[0], r.errorText));
+    out.Lines(SearchSummaryLines(lines));
+    return 0;
+}
+
+int CmdReplace(const QStringList& argv, LineWriter& out, CliPrompter& prompter)
+{
+    const QString kWithHex = QStringLiteral("--with-hex");
+    const QString kWithDec = QStringLiteral("--with-dec");
+    const QString kWithString = QStringLiteral("--with-string");
+    const QString kStart = QStringLiteral("--start");
+    const QString kEnd = QStringLiteral("--end");
+    const QString kOut = QStringLiteral("-o");
+    const CliArgs args(argv, {kHex, kDec, kString, kCode, kWithHex, kWithDec, kWithString, kStart, kEnd, kOut}, {kBig});
+    args.ExpectPositional({QStringLiteral("FILE")});
+    const SearchPattern pattern = ParsePatternOptions(args, false);
+
+    const int withCount = int(args.Has(kWithHex)) + int(args.Has(kWithDec)) + int(args.Has(kWithString));
+    if (withCount != 1)
+        FailInput(QStringLiteral("--with-hex, --with-dec, --with-string のどれか一つを指定してください。"));
+    QString number; // the 数値 field
+    bool fromString = false;
+    if (auto h = args.Value(kWithHex)) {
+        if (!h->isEmpty()) {
+            if (!IsHexDigits(*h))
+                FailInput(QStringLiteral("--with-hex は16進数で入力してください: %1").arg(*h));
+            number = QStringLiteral("0x") + h->toUpper();
+        }
+    } else if (auto d = args.Value(kWithDec)) {
+        if (!d->isEmpty()) {
+            ParseCount(*d, kWithDec);
+            number = *d;
+        }
+    } else {
+        const QString text = *args.Value(kWithString);
+        const QString code = ParseCodeName(args.Required(kCode));
+        if (!text.isEmpty()) {
+            number = EncodeReplaceString(text, code);
+            fromString = true;
+        }
+    }
+    if (args.Has(kStart) != args.Has(kEnd))
+        FailInput(QStringLiteral("--start と --end は組にして指定してください。"));
+    ReplaceScope scope = ReplaceScope::Whole;
+    SearchCursor state;
+    if (args.Has(kStart)) {
+        scope = ReplaceScope::Selection;
+        state.selStart = ParseHexNumber(*args.Value(kStart), kStart);
+        state.selEnd = ParseHexNumber(*args.Value(kEnd), kEnd);
+        if (state.selEnd < state.selStart)
+            FailInput(QStringLiteral("--end が --start より前です。"));
+    }
+    const auto request = ReplaceRequest::Build(number, fromString, scope);
+    if (!request)
+        FailInput(QStringLiteral("置換する値が正しくありません。"));
+
+    const QString path = args.Positional()[0];
+    CheckExists(path);
+    const QString target = args.Value(kOut).value_or(path);
+    // A file that cannot be held in memory is edited on disk: into a copy when another file is
+    // the target, else in place after the backup the settings ask for.
+    QString working = path;
+    const bool onDisk = QFileInfo(path).size() >= 0x80000000LL;
+    if (onDisk) {
+        const bool backup = CSettingsStore::Current().GetGroupSetting(SettingId::Backup, CSettingsStore::Current().FindSettingsGroup(target)) != 0;
+        if (target != path) {
+            QFile::remove(target);
+            if (!QFile::copy(path, target))
+                FailIo(QStringLiteral("%1 に書き込めません。").arg(target));
+            working = target;
+        } else if (backup) {
+            QFile::remove(path + QStringLiteral(".bak"));
+            if (!QFile::copy(path, path + QStringLiteral(".bak")))
+                FailIo(QStringLiteral("%1.bak に書き込めません。").arg(path));
+        }
+    }
+    CQuorvaneDoc doc;
+    if (!doc.OnOpenDocument(working, onDisk))
+        FailIo(QStringLiteral("%1 を開けません。").arg(working));
+    doc.WaitForLoader();
+    if (doc.IsIncomplete())
+        FailIo(QStringLiteral("%1 を最後まで読み込めませんでした。").arg(working));
+    doc.SetEditLock(0);
+    ReplaceCallbacks callbacks;
+    callbacks.decide = [](const SearchCursor&) { return ReplaceDecision::ReplaceAll; };
+    const ReplaceOutcome outcome = RunReplace(doc, pattern, *request, state, callbacks);
+    if (outcome.failed || prompter.ErrorShown())
+        FailIo(QStringLiteral("置換に失敗しました。"));
+    if (!doc.IsDirectEdit() && !doc.DoSave(target))
+        FailIo(QStringLiteral("%1 に保存できませんでした。").arg(target));
+    out.Line(QStringLiteral("置換結果　%1件").arg(outcome.replaced));
+    return 0;
+}
+
+int CmdSame(const QStringList& argv, LineWriter& out)
+{
+    const QString kLength = QStringLiteral("--length");
+    const QString kStart = QStringLiteral("--start");
+    const QString kRange = QStringLiteral("--range");
+    const QString kLimit = QStringLiteral("--group-limit");
+    const CliArgs args(argv, {kLength, kStart, kRange, kLimit}, {});
+    args.ExpectPositional({QStringLiteral("FILE")});
+    SameSearchRequest request;
+    request.n = ParseCount(args.Required(kLength), kLength);
+    request.start = ParseHexNumber(args.Value(kStart).value_or(QStringLiteral("0")), kStart);
+    request.end = request.start + ParseHexNumber(args.Value(kRange).value_or(QStringLiteral("00010000")), kRange);
+    request.groupLimit = ParseCount(args.Value(kLimit).value_or(QStringLiteral("50")), kLimit);
+    auto source = OpenFile(args.Positional()[0]);
+    if (request.n == 0)
+        return 0; // バイト数 0 starts no search
+    std::atomic<bool> stop{false};
+    const SameSearchResult r = RunSameSearch(*source, request, stop);
+    if (r.status == ScanResult::Failed)
+        FailIo(QStringLiteral("%1: %2").arg(args.Positional()[0], r.errorText));
+    out.Lines(SameSearchAllLines(r.groups));
+    return 0;
+}
+
+int CmdSum(const QStringList& argv, LineWriter& out)
+{
+    const QString kMethod = QStringLiteral("--method");
+    const QString kStart = QStringLiteral("--start");
+    const QString kEnd = QStringLiteral("--end");
+    const QString kInitial = QStringLiteral("--initial");
+    const CliArgs args(argv, {kMethod, kStart, kEnd, kInitial}, {});
+    args.ExpectPositional({QStringLiteral("FILE")});
+    const QString name = args.Required(kMethod);
+    const auto method = SumMethodFromName(name);
+    if (!method)
+        FailInput(QStringLiteral("不明な計算方法です: %1 (加算, 減算, XOR, CRC32, MD5, SHA-256, SHA-384, SHA-512)").arg(name));
+    SumRequest request;
+    request.start = ParseHexNumber(args.Value(kStart).value_or(QStringLiteral("0")), kStart);
+    // Without --end the range runs to the last byte (an end past it is cut there).
+    request.end = args.Has(kEnd) ? ParseHexNumber(*args.Value(kEnd), kEnd) : kNoAddress;
+    if (auto init = args.Value(kInitial)) {
+        if (!IsHexDigits(*init))
+            FailInput(QStringLiteral("--initial は16進数で入力してください: %1").arg(*init));
+        request.initial = ParseHexNumber(*init, kInitial);
+    }
+    if (request.end < request.start)
+        FailInput(QStringLiteral("--end が --start より前です。"));
+    auto source = OpenFile(args.Positional()[0]);
+    const SumResult r = RunSum(*source, request, *method);
+    out.Lines(r.lines);
+    if (!r.errorText.isEmpty())
+        FailIo(QStringLiteral("%1: %2").arg(args.Positional()[0], r.errorText));
+    return 0;
+}
+
+int CmdCompare(const QStringList& argv, LineWriter& out)
+{
+    const CliArgs args(argv, {}, {});
+    args.ExpectPositional({QStringLiteral("FILE1"), QStringLiteral("FILE2")});
+    auto a = OpenFile(args.Positional()[0]);
+    auto b = OpenFile(args.Positional()[1]);
+    const uint64_t length = ComparedLength(*a, *b);
+    const DiffStepResult r = ForEachDiffRun(*a, *b, nullptr, [&](uint64_t first, uint64_t last) {
+        out.Line(FormatDiffRun(first, last, length));
+        return true;
+    });
+    if (r.failed)
+        FailIo(r.errorText);
+    return 0;
+}
+
+int CmdGrep(const QStringList& argv, LineWriter& out)
+{
+    const QString kTypes = QStringLiteral("--types");
+    const QString kRecursive = QStringLiteral("--recursive");
+    const CliArgs args(argv, {kHex, kDec, kString, kCode, kTypes}, {kRecursive});
+    args.ExpectPositional({QStringLiteral("FOLDER")});
+    FolderSearchRequest request;
+    request.pattern = ParsePatternOptions(args, true);
+    request.folder = args.Positional()[0];
+    CheckExists(request.folder, true);
+    request.fileTypes = args.Value(kTypes).value_or(QStringLiteral("*.*"));
+    request.subfolders = args.Has(kRecursive);
+    std::atomic<bool> stop{false};
+    bool unreadable = false;
+    FolderSearchSink sink;
+    sink.lines = [&](QStringList&& lines) { out.Lines(lines); };
+    sink.openFailed = [&](const QString& path, const QString& text) {
+        out.Flush();
+        PrintError(QStringLiteral("%1: %2").arg(path, text));
+        unreadable = true;
+    };
+    RunFolderSearch(request, stop, sink);
+    return unreadable ? 1 : 0;
+}
+
+int CmdEncode(const QStringList& argv, LineWriter& out)
+{
+    const CliArgs args(argv, {kCode}, {});
+    args.ExpectPositional({QStringLiteral("TEXT")});
+    const QString code = ParseCodeName(args.Required(kCode));
+    out.Line(EncodeTextAsHex(args.Positional()[0], code));
+    return 0;
+}

@@ -1,0 +1,15 @@
+// The subcommands of quorvane-cli; each returns the exit status or throws CliError.
+#pragma once
+
+#include "cli/CliSupport.h"
+
+#include <QStringList>
+
+int CmdSearch(const QStringList& args, LineWriter& out);
+int CmdReplace(const QStringList& args, LineWriter& out, CliPrompter& prompter);
+int CmdSame(const QStringList& args, LineWriter& out);
+int CmdSum(const QStringList& args, LineWriter& out);
+int CmdCompare(const QStringList& args, LineWriter& out);
+int CmdGrep(const QStringList& args, LineWriter& out);
+int CmdEncode(const QStringList& args, LineWriter& out);
+int CmdDump(const QStringList& args, LineWriter& out);

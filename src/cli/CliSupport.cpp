@@ -1,0 +1,220 @@
+// Argument parsing, input checks and output of the command-line companion.
+#include "cli/CliSupport.h"
+
+#include "codes/HexText.h"
+#include "codes/TextEncoder.h"
+#include "search/FolderSearch.h"
+#include "search/SearchFields.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+
+void FailInput(const QString& message)
+{
+    throw CliError{2, message};
+}
+
+void FailIo(const QString& message)
+{
+    throw CliError{1, message};
+}
+
+void PrintError(const QString& message)
+{
+    QString one = message;
+    one.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QByteArray text = (QStringLiteral("quorvane-cli: ") + one + QLatin1Char('\n')).toUtf8();
+    std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stderr);
+}
+
+CliArgs::CliArgs(const QStringList& args, const std::set<QString>& valueOptions, const std::set<QString>& flags)
+{
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
+            QString name = a;
+            std::optional<QString> inlineValue;
+            const qsizetype eq = a.indexOf(QLatin1Char('='));
+            if (a.startsWith(QLatin1String("--")) && eq > 0) {
+                name = a.left(eq);
+                inlineValue = a.mid(eq + 1);
+            }
+            if (valueOptions.count(name)) {
+                if (inlineValue) {
+                    m_values[name] = *inlineValue;
+                } else {
+                    if (i + 1 >= args.size())
+                        FailInput(QStringLiteral("%1 には値が必要です。").arg(name));
+                    m_values[name] = args[++i];
+                }
+            } else if (flags.count(name) && !inlineValue) {
+                m_flags.insert(name);
+            } else {
+                FailInput(QStringLiteral("不明なオプションです: %1").arg(a));
+            }
+        } else {
+            m_positional.push_back(a);
+        }
+    }
+}
+
+std::optional<QString> CliArgs::Value(const QString& option) const
+{
+    const auto it = m_values.find(option);
+    if (it == m_values.end())
+        return std::nullopt;
+    return it->second;
+}
+
+QString CliArgs::Required(const QString& option) const
+{
+    const auto v = Value(option);
+    if (!v)
+        FailInput(QStringLiteral("%1 を指定してください。").arg(option));
+    return *v;
+}
+
+void CliArgs::ExpectPositional(const QStringList& names) const
+{
+    if (m_positional.size() < names.size())
+        FailInput(QStringLiteral("%1 を指定してください。").arg(names[m_positional.size()]));
+    if (m_positional.size() > names.size())
+        FailInput(QStringLiteral("余分な引数があります: %1").arg(m_positional[names.size()]));
+}
+
+uint64_t ParseHexNumber(const QString& text, const QString& what)
+{
+    QString digits = text;
+    digits.remove(QLatin1Char('-'));
+    if (digits.isEmpty())
+        FailInput(QStringLiteral("%1 が空です。").arg(what));
+    bool ok = false;
+    const uint64_t v = HexTextToU64(digits, &ok);
+    if (!ok)
+        FailInput(QStringLiteral("%1 は16進数で入力してください: %2").arg(what, text));
+    return v;
+}
+
+bool IsHexDigits(const QString& text)
+{
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (!((u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'F') || (u >= u'a' && u <= u'f')))
+            return false;
+    }
+    return true;
+}
+
+int64_t ParseCount(const QString& text, const QString& what)
+{
+    if (text.isEmpty())
+        FailInput(QStringLiteral("%1 が空です。").arg(what));
+    int64_t v = 0;
+    for (QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            FailInput(QStringLiteral("%1 は10進数で入力してください: %2").arg(what, text));
+        if (v > (INT64_MAX - 9) / 10)
+            FailInput(QStringLiteral("%1 が大きすぎます: %2").arg(what, text));
+        v = v * 10 + (c.unicode() - u'0');
+    }
+    return v;
+}
+
+QString ParseCodeName(const QString& name)
+{
+    if (!IsCharCodeName(name))
+        FailInput(QStringLiteral("不明な文字コードです: %1 (ASCII, JIS, Shift-JIS, EUC, Unicode, UnicodeBE, UTF-8, EBCDIC, EBCDIK)").arg(name));
+    return name;
+}
+
+void CheckExists(const QString& path, bool folder)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        FailInput(QStringLiteral("%1 が見つかりません。").arg(path));
+    if (folder ? !info.isDir() : info.isDir())
+        FailInput(folder ? QStringLiteral("%1 はフォルダではありません。").arg(path)
+                         : QStringLiteral("%1 はフォルダです。").arg(path));
+}
+
+SearchPattern ParsePatternOptions(const CliArgs& args, bool folderWay)
+{
+    const int given = int(args.Has(QStringLiteral("--hex"))) + int(args.Has(QStringLiteral("--dec")))
+                    + int(args.Has(QStringLiteral("--string")));
+    if (given != 1)
+        FailInput(QStringLiteral("--hex, --dec, --string のどれか一つを指定してください。"));
+    QString hex;
+    bool written = args.Has(QStringLiteral("--big-endian"));
+    if (auto h = args.Value(QStringLiteral("--hex"))) {
+        hex = h->toUpper(); // the 16進数 fields show what is typed in upper case
+        if (hex.isEmpty())
+            FailInput(QStringLiteral("検索する値を入力して下さい。"));
+        if (!SearchPattern::IsPatternText(hex))
+            FailInput(QStringLiteral("16進数に使える文字は 0123456789ABCDEF? だけです: %1").arg(*h));
+    } else if (auto d = args.Value(QStringLiteral("--dec"))) {
+        if (d->isEmpty())
+            FailInput(QStringLiteral("検索する値を入力して下さい。"));
+        if (folderWay) {
+            const QString body = d->startsWith(QLatin1Char('-')) || d->startsWith(QLatin1Char('+')) ? d->mid(1) : *d;
+            if (body.isEmpty())
+                FailInput(QStringLiteral("10進数で入力してください: %1").arg(*d));
+            ParseCount(body, QStringLiteral("--dec"));
+            hex = FolderSearchDecimalToHex(*d);
+        } else {
+            ParseCount(*d, QStringLiteral("--dec"));
+            hex = SearchDecimalToHex(*d);
+        }
+    } else {
+        const QString text = *args.Value(QStringLiteral("--string"));
+        const QString code = ParseCodeName(args.Required(QStringLiteral("--code")));
+        if (text.isEmpty())
+            FailInput(QStringLiteral("検索する値を入力して下さい。"));
+        hex = EncodeTextAsHex(text, code);
+        if (hex.isEmpty())
+            FailInput(QStringLiteral("文字列を %1 で表せません。").arg(code));
+        written = true; // a string is always searched in written order
+    }
+    if (folderWay)
+        written = args.Has(QStringLiteral("--string"));
+    const auto pattern = SearchPattern::FromHexText(hex, written);
+    if (!pattern)
+        FailInput(QStringLiteral("検索する値を入力して下さい。"));
+    return *pattern;
+}
+
+void LineWriter::Line(const QString& line)
+{
+    m_buffer += line.toUtf8();
+    m_buffer += '\n';
+    if (m_buffer.size() >= (1 << 16))
+        Flush();
+}
+
+void LineWriter::Lines(const QStringList& lines)
+{
+    for (const QString& l : lines)
+        Line(l);
+}
+
+void LineWriter::Flush()
+{
+    if (m_buffer.isEmpty())
+        return;
+    const size_t n = static_cast<size_t>(m_buffer.size());
+    if (std::fwrite(m_buffer.constData(), 1, n, stdout) != n)
+        throw CliError{1, QStringLiteral("標準出力に書き込めません。")};
+    m_buffer.clear();
+}
+
+PromptAnswer CliPrompter::Show(const QString& text, const QString& caption, PromptButtons buttons, PromptIcon icon)
+{
+    if (icon == PromptIcon::Error)
+        m_errorShown = true;
+    PrintError(caption + QStringLiteral(": ") + text);
+    switch (buttons) {
+    case PromptButtons::Ok: return PromptAnswer::Ok;
+    case PromptButtons::YesNo: return PromptAnswer::No;
+    default: return PromptAnswer::Cancel;
+    }
+}
