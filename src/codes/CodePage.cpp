@@ -15,6 +15,8 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <tuple>
+#include <unordered_map>
 
 namespace {
 
@@ -284,6 +286,25 @@ QString Widen20932(QByteArrayView bytes)
     return text;
 }
 
+// The NEC-selected IBM extension pair (lead ED or EE) of a character, or 0.
+uint16_t NecSelectedTwin(char16_t c)
+{
+    static const std::unordered_map<char16_t, uint16_t> twins = [] {
+        std::unordered_map<char16_t, uint16_t> map;
+        const Cp932Table& t = Cp932();
+        for (int lead = 0xED; lead <= 0xEE; ++lead) {
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                const char16_t ch = (*t.pairs)[(lead << 8) | trail];
+                if (ch)
+                    map.emplace(ch, static_cast<uint16_t>((lead << 8) | trail));
+            }
+        }
+        return map;
+    }();
+    const auto it = twins.find(c);
+    return it == twins.end() ? 0 : it->second;
+}
+
 // One code point to 20932; JIS X 0212 comes out in the code page's two-byte form.
 bool NarrowCharTo20932(QStringView unit, QByteArray& out)
 {
@@ -297,13 +318,27 @@ bool NarrowCharTo20932(QStringView unit, QByteArray& out)
         out.append(static_cast<char>(0xA1 + (c - 0xFF61)));
         return true;
     }
-    // JIS X 0208 through 932 first, so that the characters 932 writes for the JIS positions
-    // (U+FF5E for 0x2141 ...) encode as they display; glibc's EUC-JP then adds the standard
-    // JIS forms (U+301C ...) and JIS X 0212.
+    // Three tries, standard forms first, so that text encodes as EUC-JP files hold it:
+    // 1. the JIS X 0208 cell that 932 writes the character as, when it lies in a standard row
+    //    (this is how U+FF5E and the other characters 932 maps differently reach their cells);
+    // 2. glibc's EUC-JP: the standard JIS X 0208 forms (U+301C ...) and JIS X 0212;
+    // 3. the rows only 932 fills: NEC row 13 and the NEC-selected IBM rows 89-92, where 932
+    //    writes an IBM extension (leads FA-FC, outside the JIS rows) its NEC-selected twin is
+    //    taken, the cell the text column shows the character from.
     QByteArray sjis;
+    uint8_t row = 0, cell = 0;
     if (NarrowCharTo932(unit, sjis) && sjis.size() == 2) {
-        const auto [row, cell] = ShiftJisToJisPair(static_cast<uint8_t>(sjis[0]), static_cast<uint8_t>(sjis[1]));
-        if (row >= 0x21 && row <= 0x7E && cell >= 0x21 && cell <= 0x7E) {
+        if (static_cast<uint8_t>(sjis[0]) >= 0xFA) {
+            const uint16_t twin = NecSelectedTwin(c);
+            if (twin) {
+                sjis[0] = static_cast<char>(twin >> 8);
+                sjis[1] = static_cast<char>(twin & 0xFF);
+            }
+        }
+        std::tie(row, cell) = ShiftJisToJisPair(static_cast<uint8_t>(sjis[0]), static_cast<uint8_t>(sjis[1]));
+        if (cell < 0x21 || cell > 0x7E || row < 0x21 || row > 0x7E)
+            row = 0;
+        if (IsJisX0208Row(row)) {
             out.append(static_cast<char>(row | 0x80));
             out.append(static_cast<char>(cell | 0x80));
             return true;
@@ -312,15 +347,21 @@ bool NarrowCharTo20932(QStringView unit, QByteArray& out)
     std::string bytes;
     size_t consumed = 0;
     const std::string in = ToUtf16Le(unit);
-    if (!ToEucJp().Convert(in.data(), in.size(), bytes, consumed) || bytes.empty())
-        return false;
-    if (bytes.size() == 3 && static_cast<uint8_t>(bytes[0]) == 0x8F) {
-        out.append(bytes[1]);
-        out.append(static_cast<char>(bytes[2] & 0x7F));
-    } else {
-        out.append(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (ToEucJp().Convert(in.data(), in.size(), bytes, consumed) && !bytes.empty()) {
+        if (bytes.size() == 3 && static_cast<uint8_t>(bytes[0]) == 0x8F) {
+            out.append(bytes[1]);
+            out.append(static_cast<char>(bytes[2] & 0x7F));
+        } else {
+            out.append(bytes.data(), static_cast<qsizetype>(bytes.size()));
+        }
+        return true;
     }
-    return true;
+    if (row) {
+        out.append(static_cast<char>(row | 0x80));
+        out.append(static_cast<char>(cell | 0x80));
+        return true;
+    }
+    return false;
 }
 
 QByteArray Narrow20932(QStringView text)
