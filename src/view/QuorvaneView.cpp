@@ -1,0 +1,426 @@
+// The hex view: set-up, painting, scrolling, mouse and keyboard, commands.
+#include "view/QuorvaneView.h"
+
+#include "app/CommandIds.h"
+#include "app/Messages.h"
+#include "app/SettingsStore.h"
+#include "document/QuorvaneDoc.h"
+#include "view/MyScrollBar.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyleHints>
+#include <algorithm>
+
+bool CQuorvaneView::s_syncScroll = false;
+QPointer<CQuorvaneView> CQuorvaneView::s_activeView;
+
+namespace {
+
+const QString kInsertText = QStringLiteral("挿入");
+const QString kOverwriteText = QStringLiteral("上書");
+
+// The face asked for when it exists and is fixed-pitch; otherwise the system's fixed-pitch font.
+// Glyphs the face lacks (kana, kanji) come from the installed CJK fonts through Qt's fallback.
+QFont MakeViewFont(const QString& name, int pointSize, bool& usedRequested)
+{
+    const int pixels = static_cast<int>(pointSize / 0.75 + 0.5); // points at 96 per inch, rounded
+    usedRequested = !name.isEmpty() && QFontDatabase::hasFamily(name) && QFontDatabase::isFixedPitch(name);
+    QFont font;
+    if (usedRequested) {
+        font = QFont(name);
+    } else {
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        if (!QFontInfo(font).fixedPitch()) {
+            font = QFont(QStringLiteral("monospace"));
+            font.setStyleHint(QFont::TypeWriter);
+        }
+    }
+    font.setPixelSize(std::max(1, pixels));
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    font.setKerning(false);
+    return font;
+}
+
+} // namespace
+
+CQuorvaneView::CQuorvaneView(CQuorvaneDoc* doc, QWidget* parent)
+    : QAbstractScrollArea(parent), m_doc(doc), m_nav(*this)
+{
+    Q_ASSERT_X(doc, "CQuorvaneView", "a view needs its document");
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setCursor(Qt::IBeamCursor);
+
+    m_scrollBar = new CMyScrollBar(this);
+    m_scrollBar->hide();
+    connect(m_scrollBar, &CMyScrollBar::scrolled, this, &CQuorvaneView::OnScrolled);
+
+    m_caretTimer.setInterval(std::max(100, QApplication::cursorFlashTime() / 2));
+    connect(&m_caretTimer, &QTimer::timeout, this, [this] {
+        m_caretOn = !m_caretOn;
+        viewport()->update(m_caretRect.adjusted(-1, -1, 1, 1));
+    });
+    m_loadingTimer.setInterval(100);
+    connect(&m_loadingTimer, &QTimer::timeout, this, [this] {
+        viewport()->update();
+        if (!m_doc || !m_doc->IsLoading())
+            m_loadingTimer.stop();
+    });
+
+    connect(doc, &CQuorvaneDoc::loadingFinished, this, [this] {
+        m_loadingTimer.stop();
+        viewport()->update();
+    });
+    connect(doc, &CQuorvaneDoc::windowLoaded, this, [this] {
+        UpdateScrollRange();
+        viewport()->update();
+    });
+    connect(doc, &CQuorvaneDoc::fileSizeChanged, this, [this](quint64) {
+        const int oldChars = m_layout.m_addrChars;
+        m_layout.SetFileSize(FileSize());
+        if (m_layout.m_addrChars != oldChars)
+            m_needErase = true;
+        if (!m_doc->IsDirectEdit())
+            UpdateScrollRange();
+        if (s_activeView == this)
+            SendStatusFileSize();
+        viewport()->update();
+    });
+    if (doc->IsLoading())
+        m_loadingTimer.start();
+}
+
+CQuorvaneView::~CQuorvaneView()
+{
+    if (s_activeView == this)
+        s_activeView = nullptr;
+    // Cursor restore: the position is kept per full path when the program records positions.
+    if (m_doc && m_initialized && !m_doc->PathName().isEmpty()) {
+        CSettingsStore& store = CSettingsStore::Current();
+        if (store.CursorRecordingEnabled())
+            store.WriteCursorPosition(m_doc->PathName(), static_cast<uint32_t>(m_nav.m_cursor));
+    }
+}
+
+QWidget* CQuorvaneView::MainFrame() const
+{
+    QWidget* w = window();
+    return w == this ? nullptr : w;
+}
+
+uint64_t CQuorvaneView::FileSize() const
+{
+    return m_doc ? m_doc->GetFileSize() : 0;
+}
+
+uint64_t CQuorvaneView::TopRow() const
+{
+    return m_scrollBar->TopRow();
+}
+
+uint64_t CQuorvaneView::RowCount() const
+{
+    return m_scrollBar->RowCount();
+}
+
+int CQuorvaneView::PageRows() const
+{
+    return m_scrollBar->PageRows();
+}
+
+int CQuorvaneView::RowsOnScreen() const
+{
+    return m_layout.RowsOnScreen(viewport()->height());
+}
+
+void CQuorvaneView::OnInitialUpdate()
+{
+    if (m_initialized || !m_doc)
+        return;
+    m_initialized = true;
+    CSettingsStore& store = CSettingsStore::Current();
+    const QString group = m_doc->SettingsGroup();
+    m_charCode = CharCodeFromValue(store.GetGroupSetting(SettingId::CharCode, group));
+    um::ShowCharCode::Send(MainFrame(), static_cast<int>(m_charCode), true);
+    m_insertMode = store.GetGroupSetting(SettingId::Inputmode, group) != 0;
+    m_byteOrder = store.GetGroupSetting(SettingId::ByteOrder, group) != 0 ? 1 : 0;
+
+    if (store.GetGroupSetting(SettingId::CursorRestore, group) != 0 && !m_doc->PathName().isEmpty()) {
+        if (const auto stored = store.ReadCursorPosition(m_doc->PathName()))
+            m_nav.RestoreCursor(*stored);
+    }
+
+    m_scrollBar->SetRange64(CMyScrollBar::RangeBit | CMyScrollBar::PageBit, FileSize() / 16, 1);
+    UpdateMetrics();
+    UpdateScrollRange();
+    LoadVisibleWindow();
+
+    m_outputPane = um::GetOutputPane::Send(MainFrame());
+    m_infoPane = um::GetInfoPane::Send(MainFrame());
+    m_structPane = um::GetStructPane::Send(MainFrame());
+}
+
+void CQuorvaneView::UpdateMetrics()
+{
+    CSettingsStore& store = CSettingsStore::Current();
+    const QString group = m_doc ? m_doc->SettingsGroup() : QStringLiteral("*.*");
+    m_fontSize = store.GetGroupSetting(SettingId::FontSize, group);
+    m_fontName = store.GetGroupFontName(group);
+    m_font = MakeViewFont(m_fontName, m_fontSize, m_usesRequestedFont);
+    const QFontMetrics fm(m_font);
+    m_layout.SetFileSize(FileSize());
+    m_layout.SetMetrics(fm.horizontalAdvance(QLatin1Char(' ')), fm.height());
+    m_painter.SetFont(m_font);
+    m_needErase = true;
+    ResetCaretBlink();
+}
+
+void CQuorvaneView::UpdateScrollRange()
+{
+    const int page = std::max(1, m_layout.RowsPainted(viewport()->height()));
+    m_scrollBar->SetRange64(CMyScrollBar::RangeBit | CMyScrollBar::PageBit, FileSize() / 16, page);
+    // The bar stands along the right edge, below the column header.
+    const int top = m_layout.m_rowPitch;
+    m_scrollBar->setGeometry(width() - 16, top, 16, std::max(0, height() - top));
+    m_scrollBar->raise();
+}
+
+void CQuorvaneView::LoadVisibleWindow()
+{
+    if (m_doc && m_doc->IsDirectEdit())
+        m_doc->LoadWindow(TopRow(), RowsOnScreen());
+}
+
+void CQuorvaneView::ScrollToRow(uint64_t row)
+{
+    if (row <= RowCount())
+        m_scrollBar->SetPos64(row);
+    LoadVisibleWindow();
+    FollowSynchronizedScroll();
+}
+
+void CQuorvaneView::OnScrolled()
+{
+    LoadVisibleWindow();
+    FollowSynchronizedScroll();
+    Redraw();
+}
+
+void CQuorvaneView::SetSynchronizedScrolling(bool on)
+{
+    s_syncScroll = on;
+}
+
+bool CQuorvaneView::IsSynchronizedScrolling()
+{
+    return s_syncScroll;
+}
+
+void CQuorvaneView::FollowSynchronizedScroll()
+{
+    if (!s_syncScroll || !MainFrame())
+        return;
+    const uint64_t row = TopRow();
+    const auto views = MainFrame()->findChildren<CQuorvaneView*>();
+    for (CQuorvaneView* v : views) {
+        if (v == this || row > v->RowCount())
+            continue;
+        v->m_scrollBar->SetPos64(row);
+        v->LoadVisibleWindow();
+        v->Redraw();
+    }
+}
+
+void CQuorvaneView::EnsureCursorVisible(bool redraw)
+{
+    m_nav.EnsureCursorVisible();
+    RefreshInfoPane();
+    if (redraw)
+        Redraw();
+}
+
+void CQuorvaneView::RefreshInfoPane()
+{
+    Q_EMIT positionChanged();
+}
+
+void CQuorvaneView::Redraw()
+{
+    viewport()->update();
+}
+
+void CQuorvaneView::ResetCaretBlink()
+{
+    m_caretOn = true;
+    if (m_caretExists)
+        m_caretTimer.start();
+}
+
+// --- Display state ---
+
+void CQuorvaneView::SetCharCode(CharCode code)
+{
+    m_charCode = code;
+    setFocus();
+    Redraw();
+}
+
+void CQuorvaneView::SetByteOrder(uint8_t order)
+{
+    m_byteOrder = order ? 1 : 0;
+    RefreshInfoPane();
+    um::ShowByteOrder::Send(MainFrame(), static_cast<int>(m_byteOrder));
+}
+
+void CQuorvaneView::SetFindHighlight(uint64_t pos, uint64_t len)
+{
+    m_marks.findPos = pos;
+    m_marks.findLen = len;
+    Redraw();
+}
+
+void CQuorvaneView::SetStructRanges(uint64_t rangeStart, uint64_t rangeEnd, uint64_t selStart, uint64_t selEnd)
+{
+    m_marks.structStart = rangeStart;
+    m_marks.structEnd = rangeEnd;
+    m_marks.structSelStart = selStart;
+    m_marks.structSelEnd = selEnd;
+    Redraw();
+}
+
+void CQuorvaneView::SetStructPaneVisible(bool visible)
+{
+    m_marks.structPaneVisible = visible;
+    Redraw();
+}
+
+void CQuorvaneView::SetBookmarks(std::vector<uint64_t> addresses)
+{
+    m_bookmarks = std::move(addresses);
+    Redraw();
+}
+
+void CQuorvaneView::SetDiffMark(uint64_t start, uint64_t end)
+{
+    m_diffMarkStart = start;
+    m_diffMarkEnd = end;
+    Redraw();
+}
+
+// --- Activation and status ---
+
+void CQuorvaneView::SendStatusFileSize()
+{
+    um::StatusText::SendFileSize(MainFrame(), FileSize());
+}
+
+void CQuorvaneView::SendActivationNotifications()
+{
+    QWidget* frame = MainFrame();
+    um::StatusText::Send(frame, um::PaneInputMode, m_insertMode ? kInsertText : kOverwriteText);
+    um::StatusText::SendDirectEdit(frame, m_doc && m_doc->IsDirectEdit());
+    um::ShowCharCode::Send(frame, static_cast<int>(m_charCode), false);
+    SendStatusFileSize();
+    um::RedrawBitmap::Send(frame);
+    um::ShowByteOrder::Send(frame, static_cast<int>(m_byteOrder));
+    RefreshInfoPane();
+}
+
+void CQuorvaneView::OnActivateView(bool activate)
+{
+    if (!m_initialized)
+        OnInitialUpdate();
+    if (!activate) {
+        m_needErase = true;
+        m_caretExists = false;
+        m_caretTimer.stop();
+        if (s_activeView == this)
+            s_activeView = nullptr;
+        Redraw();
+        return;
+    }
+    s_activeView = this;
+    // Another view of the same direct-edit document may have moved the window on disk.
+    if (m_doc && m_doc->IsDirectEdit() &&
+        (m_doc->WindowFirstRow() != TopRow()))
+        LoadVisibleWindow();
+    SendActivationNotifications();
+    Redraw();
+}
+
+// --- Commands ---
+
+bool CQuorvaneView::OnCommand(int id)
+{
+    CharCode code;
+    if (CharCodeFromMenuId(id, code)) {
+        SetCharCode(code);
+        um::ShowCharCode::Send(MainFrame(), static_cast<int>(m_charCode), false);
+        return true;
+    }
+    switch (id) {
+    case ID_JUMP_TOP:
+        m_nav.JumpToStart();
+        RefreshInfoPane();
+        Redraw();
+        return true;
+    case ID_JUMP_END:
+        m_nav.JumpToEnd();
+        RefreshInfoPane();
+        Redraw();
+        return true;
+    case ID_SELECT_ALL:
+        if (m_nav.SelectAll()) {
+            RefreshInfoPane();
+            Redraw();
+        }
+        return true;
+    case ID_BYTEORDER_LITTLE:
+        SetByteOrder(0);
+        return true;
+    case ID_BYTEORDER_BIG:
+        SetByteOrder(1);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CQuorvaneView::OnUpdateCommand(int id, CmdUI& ui)
+{
+    CharCode code;
+    if (CharCodeFromMenuId(id, code)) {
+        ui.enabled = true;
+        ui.checked = code == m_charCode;
+        return true;
+    }
+    switch (id) {
+    case ID_JUMP_TOP:
+    case ID_JUMP_END:
+    case ID_SELECT_ALL:
+        ui.enabled = true;
+        ui.checked = false;
+        return true;
+    case ID_BYTEORDER_LITTLE:
+    case ID_BYTEORDER_BIG:
+        ui.enabled = true;
+        ui.checked = (id == ID_BYTEORDER_BIG) == (m_byteOrder == 1);
+        return true;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,326 @@
+// The hex view's events: painting, resizing, keyboard, mouse, wheel, focus and window messages.
+#include "view/QuorvaneView.h"
+
+#include "app/CommandIds.h"
+#include "app/Messages.h"
+#include "document/QuorvaneDoc.h"
+#include "view/MyScrollBar.h"
+
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+namespace {
+
+// The view's right-click menu (編集): the clipboard commands.
+struct ContextItem
+{
+    int id;
+    const char* text;
+};
+constexpr ContextItem kContextMenu[] = {
+    {ID_EDIT_CUT, "切り取り"},
+    {ID_EDIT_COPY, "コピー"},
+    {ID_COPY_AS_TEXT, "文字としてコピー"},
+    {ID_EDIT_PASTE, "貼り付け"},
+    {ID_PASTE_AS_NUMBER, "数値として貼り付け"},
+};
+
+} // namespace
+
+// --- Painting and size ---
+
+void CQuorvaneView::PaintView(QPainter& painter, const QSize& client)
+{
+    if (!m_doc)
+        return;
+    CViewPainter::Input in;
+    in.doc = m_doc;
+    in.layout = &m_layout;
+    in.topRow = TopRow();
+    in.charCode = m_charCode;
+    in.cursor = m_nav.m_cursor;
+    in.lowNibble = m_nav.m_lowNibble;
+    in.inCharColumn = m_nav.m_inCharColumn;
+    in.marks = m_marks;
+    in.marks.selStart = m_nav.m_selStart;
+    in.marks.selEnd = m_nav.m_selEnd;
+    in.marks.bookmarks = m_bookmarks.empty() ? nullptr : &m_bookmarks;
+    in.diffMarkStart = m_diffMarkStart;
+    in.diffMarkEnd = m_diffMarkEnd;
+    in.caretVisible = m_caretExists && m_caretOn;
+    in.caretWidth = m_insertMode ? 2 : m_layout.m_charWidth;
+    m_caretRect = m_painter.Paint(painter, client, in).caret;
+    m_needErase = false;
+}
+
+void CQuorvaneView::paintEvent(QPaintEvent*)
+{
+    if (!m_initialized)
+        OnInitialUpdate();
+    QPainter painter(viewport());
+    PaintView(painter, viewport()->size());
+}
+
+void CQuorvaneView::resizeEvent(QResizeEvent* e)
+{
+    QAbstractScrollArea::resizeEvent(e);
+    m_needErase = true;
+    if (!m_initialized)
+        return;
+    UpdateScrollRange();
+    LoadVisibleWindow();
+}
+
+void CQuorvaneView::showEvent(QShowEvent* e)
+{
+    QAbstractScrollArea::showEvent(e);
+    if (!m_initialized)
+        OnInitialUpdate();
+}
+
+void CQuorvaneView::scrollContentsBy(int, int)
+{
+    // The view scrolls through its own bar (CMyScrollBar); the area's built-in bars are off.
+}
+
+// --- Focus and caret ---
+
+void CQuorvaneView::focusInEvent(QFocusEvent* e)
+{
+    QAbstractScrollArea::focusInEvent(e);
+    m_caretExists = true;
+    ResetCaretBlink();
+    if (s_activeView != this)
+        OnActivateView(true);
+    Redraw();
+}
+
+void CQuorvaneView::focusOutEvent(QFocusEvent* e)
+{
+    QAbstractScrollArea::focusOutEvent(e);
+    m_caretExists = false;
+    m_caretTimer.stop();
+    Redraw();
+}
+
+// --- Keyboard ---
+
+void CQuorvaneView::keyPressEvent(QKeyEvent* e)
+{
+    HandleKey(e);
+}
+
+void CQuorvaneView::keyReleaseEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Shift)
+        m_nav.m_shiftDown = false;
+    QAbstractScrollArea::keyReleaseEvent(e);
+}
+
+void CQuorvaneView::HandleKey(QKeyEvent* e)
+{
+    const int key = e->key();
+    const Qt::KeyboardModifiers mods = e->modifiers();
+    m_nav.m_shiftDown = mods & Qt::ShiftModifier;
+    if (key == Qt::Key_Shift)
+        return;
+    if (key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta || key == Qt::Key_AltGr)
+        return;
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+        // Shift+Tab hands the keyboard to the properties pane; Tab alone does nothing here.
+        if (key == Qt::Key_Backtab || m_nav.m_shiftDown)
+            um::Focus::Send(MainFrame(), false);
+        return;
+    }
+
+    // Commands whose accelerators the frame normally takes first; handled here too when the
+    // view gets the key itself.
+    if (mods & Qt::ControlModifier) {
+        if (key == Qt::Key_A)
+            OnCommand(ID_SELECT_ALL);
+        return;
+    }
+    switch (key) {
+    case Qt::Key_Home: OnCommand(ID_JUMP_TOP); return;
+    case Qt::Key_End: OnCommand(ID_JUMP_END); return;
+    default: break;
+    }
+
+    using K = CCursorNavigator::Key;
+    switch (key) {
+    case Qt::Key_Left: m_nav.NavigateKey(K::Left); break;
+    case Qt::Key_Right: m_nav.NavigateKey(K::Right); break;
+    case Qt::Key_Up: m_nav.NavigateKey(K::Up); break;
+    case Qt::Key_Down: m_nav.NavigateKey(K::Down); break;
+    case Qt::Key_PageUp: m_nav.NavigateKey(K::PageUp); break;
+    case Qt::Key_PageDown: m_nav.NavigateKey(K::PageDown); break;
+    default:
+        // Editing keys (hex digits, Insert, Delete, Backspace, characters) come with typing.
+        m_nav.ScrollAfterKey();
+        break;
+    }
+    ResetCaretBlink();
+    RefreshInfoPane();
+    Redraw();
+}
+
+// --- Mouse and wheel ---
+
+void CQuorvaneView::mousePressEvent(QMouseEvent* e)
+{
+    const QPoint pt = e->position().toPoint();
+    if (e->button() == Qt::LeftButton) {
+        const CViewLayout::Hit hit = m_layout.HitTest(pt.x(), pt.y(), TopRow());
+        m_nav.LeftButtonDown(hit.address, hit.inCharColumn, e->modifiers() & Qt::ShiftModifier);
+        setFocus(Qt::MouseFocusReason);
+        ResetCaretBlink();
+        RefreshInfoPane();
+        Redraw();
+    } else if (e->button() == Qt::RightButton) {
+        const CViewLayout::Hit hit = m_layout.HitTest(pt.x(), pt.y(), TopRow(), true);
+        if (m_nav.RightButtonDown(hit.address)) {
+            RefreshInfoPane();
+            Redraw();
+        }
+    }
+}
+
+void CQuorvaneView::mouseMoveEvent(QMouseEvent* e)
+{
+    if (!m_nav.m_dragging)
+        return;
+    const QPoint pt = e->position().toPoint();
+    m_nav.DragScroll(pt.y() < 0, pt.y() >= viewport()->height());
+    const CViewLayout::Hit hit = m_layout.HitTest(pt.x(), pt.y(), TopRow());
+    m_nav.MouseMove(hit.address, hit.inCharColumn);
+    RefreshInfoPane();
+    Redraw();
+}
+
+void CQuorvaneView::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton)
+        return;
+    m_nav.LeftButtonUp();
+    Redraw();
+}
+
+void CQuorvaneView::wheelEvent(QWheelEvent* e)
+{
+    // The bar applies the wheel rule and reports the scroll; OnScrolled re-reads and follows.
+    m_scrollBar->Wheel(e->angleDelta().y());
+    e->accept();
+}
+
+void CQuorvaneView::contextMenuEvent(QContextMenuEvent* e)
+{
+    QMenu menu(this);
+    for (const ContextItem& item : kContextMenu) {
+        QAction* action = menu.addAction(QString::fromUtf8(item.text));
+        CmdUI ui{false, false};
+        action->setEnabled(OnUpdateCommand(item.id, ui) && ui.enabled);
+        const int id = item.id;
+        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    }
+    menu.exec(e->globalPos());
+}
+
+// --- Window messages ---
+
+bool CQuorvaneView::viewportEvent(QEvent* e)
+{
+    return QAbstractScrollArea::viewportEvent(e);
+}
+
+bool CQuorvaneView::event(QEvent* e)
+{
+    if (e->type() == QEvent::KeyPress) {
+        // Tab and Shift+Tab belong to the view, not to the focus chain.
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) {
+            HandleKey(k);
+            return true;
+        }
+    }
+    if (static_cast<int>(e->type()) >= QEvent::User && HandleMessage(e))
+        return true;
+    return QAbstractScrollArea::event(e);
+}
+
+bool CQuorvaneView::HandleMessage(QEvent* e)
+{
+    if (auto* m = um::Cast<um::SetCharCode>(e)) {
+        SetCharCode(CharCodeFromValue(m->wParam));
+        return true;
+    }
+    if (auto* m = um::Cast<um::AddrJump>(e)) {
+        if (m->lParam) {
+            m_nav.AddressJump(m->wParam, *m->lParam);
+            setFocus();
+            RefreshInfoPane();
+            Redraw();
+        }
+        return true;
+    }
+    if (um::Cast<um::Relayout>(e)) {
+        UpdateMetrics();
+        m_needErase = true;
+        UpdateScrollRange();
+        LoadVisibleWindow();
+        Redraw();
+        return true;
+    }
+    if (auto* m = um::Cast<um::SetCursor>(e)) {
+        if (m->wParam && m->lParam)
+            *m->wParam = m_nav.m_cursor;
+        const uint64_t address = m->wParam ? *m->wParam : m_nav.m_cursor;
+        if (m_nav.SetCursorTo(address)) {
+            RefreshInfoPane();
+            Redraw();
+        }
+        return true;
+    }
+    if (auto* m = um::Cast<um::GetPos>(e)) {
+        if (m->wParam)
+            *m->wParam = FileSize() - 1;
+        if (m->lParam)
+            *m->lParam = TopRow() * 16;
+        m->result = &m_nav.m_cursor;
+        return true;
+    }
+    if (auto* m = um::Cast<um::GetSel>(e)) {
+        if (m->wParam)
+            *m->wParam = m_nav.m_selStart;
+        if (m->lParam)
+            *m->lParam = m_nav.m_selEnd;
+        return true;
+    }
+    if (auto* m = um::Cast<um::SelectRange>(e)) {
+        m_nav.SelectRange(m->wParam, m->lParam);
+        RefreshInfoPane();
+        Redraw();
+        return true;
+    }
+    if (um::Cast<um::Reset>(e)) {
+        // After a reload: results and marks go, the view returns to the top. The cursor stays
+        // where it was unless the file became shorter than it.
+        m_nav.ClearSelection();
+        m_marks.findPos = kNone;
+        m_marks.findLen = 0;
+        m_nav.ClampToFile();
+        m_layout.SetFileSize(FileSize());
+        m_scrollBar->SetPos64(0);
+        UpdateScrollRange();
+        m_scrollBar->SetPos64(0);
+        LoadVisibleWindow();
+        m_needErase = true;
+        RefreshInfoPane();
+        Redraw();
+        return true;
+    }
+    return false;
+}
