@@ -98,20 +98,33 @@ std::optional<CQuorvaneDoc::ApplyResult> CQuorvaneDoc::Apply(Journal& from, Jour
         }
         m_bytes.Remove(at + m, removable);
     } else {
-        m_bytes.Remove(at, removable);
-        const size_t over = std::min(m, m_bytes.Size() - std::min(at, m_bytes.Size()));
-        if (over) {
-            n.count = static_cast<int32_t>(over);
-            // An inverse that both re-inserts removed bytes and restores overwritten ones would
-            // need two buffers; such records are never made (typing past the end is journaled
-            // as an overwrite record plus an insertion record).
-            n.data.reset(new (std::nothrow) uint8_t[over]);
+        const size_t over = std::min(m, m_bytes.Size() - removable - std::min(at, m_bytes.Size() - removable));
+        if (removable && over) {
+            // Removes some bytes and writes others back (a character typed over the end of the
+            // file): the inverse puts all of them back in one insertion.
+            n.insert = true;
+            n.count = static_cast<int32_t>(removable + over);
+            n.removeCount = static_cast<int32_t>(over);
+            n.data.reset(new (std::nothrow) uint8_t[removable + over]);
             if (!n.data) {
                 Prompter::ShowError(QStringLiteral("メモリが不足しています。"));
                 return std::nullopt;
             }
-            m_bytes.Read(at, n.data.get(), over);
+            m_bytes.Read(at, n.data.get(), removable + over);
+            m_bytes.Remove(at, removable);
             m_bytes.Overwrite(at, r.data.get(), over);
+        } else {
+            m_bytes.Remove(at, removable);
+            if (over) {
+                n.count = static_cast<int32_t>(over);
+                n.data.reset(new (std::nothrow) uint8_t[over]);
+                if (!n.data) {
+                    Prompter::ShowError(QStringLiteral("メモリが不足しています。"));
+                    return std::nullopt;
+                }
+                m_bytes.Read(at, n.data.get(), over);
+                m_bytes.Overwrite(at, r.data.get(), over);
+            }
         }
     }
     const uint64_t cursor = static_cast<uint32_t>(r.address);
