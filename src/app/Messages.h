@@ -54,7 +54,7 @@ inline constexpr int UM_REDRAWBITMAP = 0x8014;
 inline constexpr int UM_SHOWBYTEORDER = 0x8017;
 
 // Request records owned by the panes; defined by the subsystems that build them.
-struct SearchPattern;
+class SearchPattern;
 struct SameSearchRequest;
 struct SumRequest;
 struct ReplaceRequest;

@@ -1,13 +1,25 @@
-// Program entry: starts the application object.
+// Program entry: the application object starts, runs the event loop and ends.
+#include "app/QuorvaneApp.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("Quorvane Ver2.44"));
-    w.resize(893, 638);
-    w.show();
-    return app.exec();
+    QApplication qapp(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Pellamy"));
+    QApplication::setApplicationName(QStringLiteral("Quorvane"));
+    QApplication::setDesktopFileName(QStringLiteral("Quorvane.AppID.NoVersion"));
+
+    int code = 0;
+    {
+        CQuorvaneApp app;
+        switch (app.InitInstance(QApplication::arguments())) {
+        case CQuorvaneApp::StartResult::HandedOver: return 0;
+        case CQuorvaneApp::StartResult::Failed: return 1;
+        case CQuorvaneApp::StartResult::Run: break;
+        }
+        code = qapp.exec();
+        app.ExitInstance();
+    }
+    return code;
 }

@@ -1,0 +1,12 @@
+// The バージョン情報 box.
+#pragma once
+
+#include <QDialog>
+
+class CAboutDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};

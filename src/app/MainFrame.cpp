@@ -1,0 +1,520 @@
+// The main frame: documents and their windows, messages from the views, drops, status bar.
+#include "app/MainFrame.h"
+
+#include "app/ChildFrame.h"
+#include "app/CommandTable.h"
+#include "app/Messages.h"
+#include "app/Prompter.h"
+#include "app/QuorvaneApp.h"
+#include "app/SettingsStore.h"
+#include "app/StatusPanes.h"
+#include "document/QuorvaneDoc.h"
+#include "app/ViewInclude.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTabBar>
+#include <algorithm>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Quorvane Ver2.44");
+const QString kWorkspaceState = QStringLiteral("Workspace/MainFrame/State");
+const QString kWorkspaceGeometry = QStringLiteral("Workspace/MainFrame/Geometry");
+const QString kAccelerators = QStringLiteral("Workspace/Keyboard-0/Accelerators");
+
+QString AbsolutePath(const QString& path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}
+
+} // namespace
+
+QString CMainFrame::ProgramTitle()
+{
+    return kTitle;
+}
+
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MainFrame"));
+    setWindowTitle(kTitle);
+    setAcceptDrops(true);
+    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks | QMainWindow::AllowTabbedDocks);
+
+    // Documents as tabs: a close button on the tabs, no tab reordering (the tab index then
+    // follows the windows' creation order, which the middle-click close relies on).
+    m_mdi = new QMdiArea(this);
+    m_mdi->setViewMode(QMdiArea::TabbedView);
+    m_mdi->setTabsClosable(true);
+    m_mdi->setTabsMovable(false);
+    m_mdi->setDocumentMode(true);
+    m_mdi->setActivationOrder(QMdiArea::ActivationHistoryOrder);
+    setCentralWidget(m_mdi);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
+    if (QTabBar* tabs = m_mdi->findChild<QTabBar*>())
+        tabs->installEventFilter(this);
+
+    m_status = new CStatusPanes(this);
+    setStatusBar(m_status);
+    m_status->SetIdleText(m_idleText);
+
+    CreateMenus();
+    CreateToolbar();
+    CreateAccelerators();
+    CreatePanes();
+    ShowDocumentMenus(false);
+    UpdateCommandUI();
+}
+
+CMainFrame::~CMainFrame()
+{
+    // Windows first, while the members they report to still exist; each closes its document
+    // when it is the last one.
+    m_closing = true;
+    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
+    for (QMdiSubWindow* w : windows)
+        delete w;
+}
+
+// ---------------------------------------------------------------- documents
+
+CChildFrame* CMainFrame::OpenDocumentFile(const QString& path, bool directEdit)
+{
+    const QString full = path.isEmpty() ? QString() : AbsolutePath(path);
+    if (!full.isEmpty()) {
+        for (CQuorvaneDoc* doc : Documents()) {
+            if (doc->PathName() == full) {
+                const QList<CChildFrame*> frames = ChildFramesOf(doc);
+                if (!frames.isEmpty()) {
+                    m_mdi->setActiveSubWindow(frames.front());
+                    return frames.front();
+                }
+            }
+        }
+    }
+    auto* doc = new CQuorvaneDoc(this);
+    if (!doc->OnOpenDocument(full, directEdit)) {
+        delete doc;
+        return nullptr;
+    }
+    m_recent.Add(doc->PathName());
+    m_recent.WriteList(CSettingsStore::Current());
+    RefreshRecentFileMenu();
+    return AddChildFrame(doc);
+}
+
+CChildFrame* CMainFrame::NewDocument()
+{
+    auto* doc = new CQuorvaneDoc(this);
+    if (!doc->OnNewDocument()) {
+        delete doc;
+        return nullptr;
+    }
+    m_untitledNames.insert(doc, QStringLiteral("Quorvane%1").arg(++m_untitledCount));
+    return AddChildFrame(doc);
+}
+
+CChildFrame* CMainFrame::NewWindow()
+{
+    CQuorvaneDoc* doc = ActiveDocument();
+    return doc ? AddChildFrame(doc) : nullptr;
+}
+
+CChildFrame* CMainFrame::AddChildFrame(CQuorvaneDoc* doc)
+{
+    if (ChildFramesOf(doc).isEmpty())
+        ConnectDocument(doc);
+    auto* child = new CChildFrame(doc, this);
+    m_mdi->addSubWindow(child);
+    if (doc->IsDirectEdit()) {
+        // A document edited in place on disk keeps a grey mark on its tab.
+        QPixmap grey(12, 12);
+        grey.fill(QColor(0x80, 0x80, 0x80));
+        child->setWindowIcon(QIcon(grey));
+    }
+    // Tabbed documents fill the area; before the frame is first shown the area does not do
+    // that by itself.
+    child->showMaximized();
+    child->GetActiveView()->OnInitialUpdate();
+    ShowDocumentMenus(true);
+    m_mdi->setActiveSubWindow(child);
+    // While the frame is hidden or inactive the area reports no activation: do it here, so the
+    // status bar and the title follow the new window at once.
+    if (m_activeChild != child)
+        OnSubWindowActivated(child);
+    UpdateTitles();
+    UpdateCommandUI();
+    return child;
+}
+
+void CMainFrame::ConnectDocument(CQuorvaneDoc* doc)
+{
+    connect(doc, &CQuorvaneDoc::fileSizeChanged, this, [this, doc](quint64 size) {
+        if (ActiveDocument() == doc)
+            m_status->SetFileSize(size);
+    });
+    connect(doc, &CQuorvaneDoc::pathChanged, this, [this, doc](const QString&) {
+        m_untitledNames.remove(doc);
+        UpdateTitles();
+        if (ActiveDocument() == doc) {
+            m_idleText = ActiveChild()->IdleText();
+            m_status->SetIdleText(m_idleText);
+        }
+    });
+    connect(doc, &CQuorvaneDoc::modifiedChanged, this, [this] { UpdateCommandUI(); });
+    connect(doc, &CQuorvaneDoc::editLockChanged, this, [this] { UpdateCommandUI(); });
+    connect(doc, &CQuorvaneDoc::loaderFailed, this, [](const QString& text) { Prompter::ShowError(text); });
+}
+
+void CMainFrame::OpenDroppedFiles(const QList<QUrl>& urls, bool directEdit)
+{
+    CQuorvaneApp* app = CQuorvaneApp::Instance();
+    if (app)
+        app->m_openDirectEdit = directEdit;
+    for (const QUrl& url : urls) {
+        const QString path = url.toLocalFile();
+        if (path.isEmpty() || QFileInfo(path).isDir())
+            continue;
+        OpenDocumentFile(path, directEdit);
+    }
+    if (app)
+        app->m_openDirectEdit = false;
+}
+
+CChildFrame* CMainFrame::ActiveChild() const
+{
+    if (auto* child = qobject_cast<CChildFrame*>(m_activeChild.data()))
+        return child;
+    return qobject_cast<CChildFrame*>(m_mdi->currentSubWindow());
+}
+
+CQuorvaneView* CMainFrame::ActiveView() const
+{
+    CChildFrame* child = ActiveChild();
+    return child ? child->GetActiveView() : nullptr;
+}
+
+CQuorvaneDoc* CMainFrame::ActiveDocument() const
+{
+    CChildFrame* child = ActiveChild();
+    return child ? child->GetDocument() : nullptr;
+}
+
+QList<CChildFrame*> CMainFrame::ChildFrames() const
+{
+    QList<CChildFrame*> result;
+    for (QMdiSubWindow* w : m_mdi->subWindowList(QMdiArea::CreationOrder))
+        if (auto* child = qobject_cast<CChildFrame*>(w))
+            result << child;
+    return result;
+}
+
+QList<CChildFrame*> CMainFrame::ChildFramesOf(const CQuorvaneDoc* doc) const
+{
+    QList<CChildFrame*> result;
+    for (CChildFrame* child : ChildFrames())
+        if (child->GetDocument() == doc)
+            result << child;
+    return result;
+}
+
+QList<CQuorvaneDoc*> CMainFrame::Documents() const
+{
+    QList<CQuorvaneDoc*> result;
+    for (CChildFrame* child : ChildFrames())
+        if (!result.contains(child->GetDocument()))
+            result << child->GetDocument();
+    return result;
+}
+
+QString CMainFrame::DocumentTitle(const CQuorvaneDoc* doc) const
+{
+    if (doc->PathName().isEmpty())
+        return m_untitledNames.value(doc, QStringLiteral("Quorvane"));
+    return doc->Title();
+}
+
+bool CMainFrame::SaveModified(CQuorvaneDoc* doc)
+{
+    if (!doc || !doc->IsModified())
+        return true;
+    const PromptAnswer a = Prompter::Current().Show(
+        DocumentTitle(doc) + QStringLiteral(" への変更を保存しますか?"), QStringLiteral("Quorvane"),
+        PromptButtons::YesNoCancel, PromptIcon::Warning);
+    if (a == PromptAnswer::Yes)
+        return FileSave(doc);
+    return a == PromptAnswer::No;
+}
+
+bool CMainFrame::FileSave(CQuorvaneDoc* doc)
+{
+    if (doc->PathName().isEmpty())
+        return FileSaveAs(doc);
+    if (!doc->DoSave(doc->PathName()))
+        return false;
+    UpdateCommandUI();
+    return true;
+}
+
+bool CMainFrame::FileSaveAs(CQuorvaneDoc* doc)
+{
+    const QString start = doc->PathName().isEmpty() ? DocumentTitle(doc) : doc->PathName();
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("名前を付けて保存"), start);
+    if (path.isEmpty())
+        return false;
+    if (!doc->DoSave(path))
+        return false;
+    m_recent.Add(doc->PathName());
+    m_recent.WriteList(CSettingsStore::Current());
+    RefreshRecentFileMenu();
+    m_untitledNames.remove(doc);
+    UpdateTitles();
+    UpdateCommandUI();
+    return true;
+}
+
+bool CMainFrame::CloseDocument(CQuorvaneDoc* doc)
+{
+    if (!SaveModified(doc))
+        return false;
+    for (CChildFrame* child : ChildFramesOf(doc))
+        child->CloseWithoutPrompt();
+    return true;
+}
+
+bool CMainFrame::SaveAllModified()
+{
+    for (CQuorvaneDoc* doc : Documents())
+        if (!SaveModified(doc))
+            return false;
+    return true;
+}
+
+void CMainFrame::ReloadDocument(CQuorvaneDoc* doc)
+{
+    if (!doc->Reload())
+        return;
+    // Every window of the document drops its results and selection, not only the active one:
+    // hits found in the old bytes mean nothing in the new ones.
+    for (CChildFrame* child : ChildFramesOf(doc)) {
+        um::Reset::Send(child->GetActiveView());
+        child->update();
+    }
+    if (ActiveDocument() == doc)
+        m_status->SetFileSize(doc->GetFileSize());
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnChildFrameDestroyed(CChildFrame* child, CQuorvaneDoc* doc)
+{
+    if (m_activeChild == child)
+        m_activeChild = nullptr;
+    bool lastWindow = true;
+    for (CChildFrame* other : ChildFramesOf(doc))
+        if (other != child)
+            lastWindow = false;
+    if (lastWindow) {
+        m_untitledNames.remove(doc);
+        doc->OnCloseDocument();
+        delete doc;
+    }
+    if (m_closing)
+        return;
+    const QList<CChildFrame*> frames = ChildFrames();
+    const bool anyLeft = std::any_of(frames.begin(), frames.end(), [child](CChildFrame* c) { return c != child; });
+    if (!anyLeft) {
+        ShowDocumentMenus(false);
+        setWindowTitle(kTitle);
+    } else {
+        UpdateTitles();
+    }
+    UpdateCommandUI();
+}
+
+void CMainFrame::UpdateTitles()
+{
+    for (CQuorvaneDoc* doc : Documents()) {
+        const QList<CChildFrame*> frames = ChildFramesOf(doc);
+        const QString title = DocumentTitle(doc);
+        for (int i = 0; i < frames.size(); ++i)
+            frames[i]->setWindowTitle(frames.size() == 1 ? title : QStringLiteral("%1:%2").arg(title).arg(i + 1));
+    }
+    CChildFrame* active = ActiveChild();
+    setWindowTitle(active ? active->windowTitle() + QStringLiteral(" - ") + kTitle : kTitle);
+}
+
+void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window)
+{
+    auto* child = qobject_cast<CChildFrame*>(window);
+    if (!child || child == m_activeChild)
+        return; // the program losing the focus deactivates without choosing another window
+    if (auto* old = qobject_cast<CChildFrame*>(m_activeChild.data()); old && old->GetActiveView())
+        old->GetActiveView()->OnActivateView(false);
+    m_activeChild = child;
+    m_idleText = child->IdleText();
+    m_status->clearMessage();
+    m_status->SetIdleText(m_idleText);
+    child->GetActiveView()->OnActivateView(true);
+    UpdateTitles();
+    UpdateCommandUI();
+}
+
+// ---------------------------------------------------------------- messages
+
+bool CMainFrame::event(QEvent* e)
+{
+    if (HandleMessage(e))
+        return true;
+    return QMainWindow::event(e);
+}
+
+bool CMainFrame::HandleMessage(QEvent* e)
+{
+    const int n = static_cast<int>(e->type());
+    if (n < 0x8000 || n > 0x80ff)
+        return false;
+    if (auto* m = um::Cast<um::StatusText>(e)) {
+        switch (m->index) {
+        case um::PaneFileSize: m_status->SetFileSize(m->fileSize); break;
+        case um::PaneDirectEdit: m_status->SetDirectEdit(m->directEdit); break;
+        default: m_status->SetPaneText(m->index, m->text, 1); break;
+        }
+        return true;
+    }
+    if (auto* m = um::Cast<um::ShowCharCode>(e)) {
+        m_shownCharCode = m->wParam;
+        return true;
+    }
+    if (auto* m = um::Cast<um::ShowByteOrder>(e)) {
+        m_shownByteOrder = m->wParam;
+        return true;
+    }
+    if (auto* m = um::Cast<um::GetOutputPane>(e)) {
+        m->result = nullptr; // the output pane's contents come with the result lists
+        return true;
+    }
+    if (auto* m = um::Cast<um::GetInfoPane>(e)) {
+        m->result = nullptr;
+        return true;
+    }
+    if (auto* m = um::Cast<um::GetStructPane>(e)) {
+        m->result = nullptr;
+        return true;
+    }
+    if (auto* m = um::Cast<um::Focus>(e)) {
+        if (m->wParam) {
+            if (CQuorvaneView* view = ActiveView())
+                view->setFocus();
+        } else if (QDockWidget* pane = Pane(ID_PANE_PROPERTIES)) {
+            pane->widget()->setFocus();
+        }
+        return true;
+    }
+    if (um::Cast<um::RedrawBitmap>(e))
+        return true; // nothing to redraw until the bitmap pane shows data
+    if (auto* m = um::Cast<um::OpenFromClipboard>(e)) {
+        // A second start handed its file over: open it and come to the front. A start without a
+        // file only brings this window forward.
+        if (!m->path.isEmpty())
+            OpenDocumentFile(m->path);
+        if (isMinimized())
+            showNormal();
+        raise();
+        activateWindow();
+        return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- drops, middle click, close
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (e->mimeData()->hasUrls())
+        e->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* e)
+{
+    if (!e->mimeData()->hasUrls())
+        return;
+    const bool ctrl = (QApplication::queryKeyboardModifiers() & Qt::ControlModifier)
+                   || (e->modifiers() & Qt::ControlModifier);
+    e->acceptProposedAction();
+    OpenDroppedFiles(e->mimeData()->urls(), ctrl);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* e)
+{
+    auto* tabs = qobject_cast<QTabBar*>(watched);
+    if (tabs && e->type() == QEvent::MouseButtonPress) {
+        auto* me = static_cast<QMouseEvent*>(e);
+        if (me->button() == Qt::MiddleButton) {
+            const int index = tabs->tabAt(me->position().toPoint());
+            const QList<QMdiSubWindow*> windows = m_mdi->subWindowList(QMdiArea::CreationOrder);
+            if (index >= 0 && index < windows.size()) {
+                // Closing by the tab asks about unsaved changes like every other close: a
+                // stray middle click must not throw away edits.
+                windows[index]->close();
+            }
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* e)
+{
+    if (!SaveAllModified()) {
+        e->ignore();
+        return;
+    }
+    CSettingsStore& store = CSettingsStore::Current();
+    SaveWorkspace(store);
+    m_recent.WriteList(store);
+    m_closing = true;
+    for (CChildFrame* child : ChildFrames())
+        child->CloseWithoutPrompt();
+    m_closing = false;
+    QMainWindow::closeEvent(e);
+}
+
+// ---------------------------------------------------------------- workspace
+
+QDockWidget* CMainFrame::Pane(int paneId) const
+{
+    return m_panes.value(paneId, nullptr);
+}
+
+void CMainFrame::SaveWorkspace(CSettingsStore& store) const
+{
+    store.SetValue(kWorkspaceState, saveState());
+    store.SetValue(kWorkspaceGeometry, saveGeometry());
+    // The key bindings in force; their presence also marks that the program has run before.
+    QStringList bindings;
+    for (const CommandInfo& c : AllCommands())
+        if (!c.accelerator.isEmpty())
+            bindings << QStringLiteral("%1=%2").arg(c.id).arg(c.accelerator);
+    store.SetValue(kAccelerators, bindings.join(QLatin1Char(';')).toUtf8());
+    store.Sync();
+}
+
+bool CMainFrame::RestoreWorkspace(const CSettingsStore& store)
+{
+    const QByteArray geometry = store.Value(kWorkspaceGeometry).toByteArray();
+    const QByteArray state = store.Value(kWorkspaceState).toByteArray();
+    bool ok = true;
+    if (!geometry.isEmpty())
+        ok = restoreGeometry(geometry) && ok;
+    if (!state.isEmpty())
+        ok = restoreState(state) && ok;
+    return ok;
+}

@@ -1,0 +1,482 @@
+// The main frame's commands: menus, toolbar, key bindings, panes, and command routing.
+#include "app/MainFrame.h"
+
+#include "app/AboutDlg.h"
+#include "app/ChildFrame.h"
+#include "app/CommandTable.h"
+#include "app/QuorvaneApp.h"
+#include "app/SettingsStore.h"
+#include "document/QuorvaneDoc.h"
+#include "app/ViewInclude.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QPainter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <memory>
+
+namespace {
+
+// A small toolbar picture: the standard icon where the style has a fitting one, otherwise one
+// or two characters in a frame, so that every button is recognisable without a resource file.
+QIcon ToolIcon(QStyle* style, int id)
+{
+    switch (id) {
+    case ID_FILE_NEW: return style->standardIcon(QStyle::SP_FileIcon);
+    case ID_FILE_OPEN: return style->standardIcon(QStyle::SP_DialogOpenButton);
+    case ID_FILE_SAVE: return style->standardIcon(QStyle::SP_DialogSaveButton);
+    case ID_EDIT_UNDO: return style->standardIcon(QStyle::SP_ArrowBack);
+    case ID_EDIT_REDO: return style->standardIcon(QStyle::SP_ArrowForward);
+    case ID_JUMP_TOP: return style->standardIcon(QStyle::SP_MediaSkipBackward);
+    case ID_JUMP_END: return style->standardIcon(QStyle::SP_MediaSkipForward);
+    case ID_MACRO_PLAY: return style->standardIcon(QStyle::SP_MediaPlay);
+    default: break;
+    }
+    QString glyph;
+    switch (id) {
+    case ID_DIRECT_EDIT: glyph = QStringLiteral("直"); break;
+    case ID_FILE_SAVE_AS: glyph = QStringLiteral("名"); break;
+    case ID_FILE_PRINT: glyph = QStringLiteral("印"); break;
+    case ID_EDIT_LOCK: glyph = QStringLiteral("禁"); break;
+    case ID_FILE_PROPERTIES: glyph = QStringLiteral("P"); break;
+    case ID_EDIT_CUT: glyph = QStringLiteral("✂"); break;
+    case ID_EDIT_COPY: glyph = QStringLiteral("C"); break;
+    case ID_COPY_AS_TEXT: glyph = QStringLiteral("字"); break;
+    case ID_EDIT_PASTE: glyph = QStringLiteral("V"); break;
+    case ID_PASTE_AS_NUMBER: glyph = QStringLiteral("数"); break;
+    case ID_FOLDER_SEARCH: glyph = QStringLiteral("F"); break;
+    case ID_DIFF_START: glyph = QStringLiteral("比"); break;
+    case ID_DIFF_END: glyph = QStringLiteral("解"); break;
+    case ID_DIFF_PREV: glyph = QStringLiteral("◁"); break;
+    case ID_DIFF_NEXT: glyph = QStringLiteral("▷"); break;
+    case ID_BOOKMARK_OPEN_LIST: glyph = QStringLiteral("L"); break;
+    case ID_BOOKMARK_SAVE_LIST: glyph = QStringLiteral("S"); break;
+    case ID_BOOKMARK: glyph = QStringLiteral("B"); break;
+    case ID_BOOKMARK_PREV: glyph = QStringLiteral("↑"); break;
+    case ID_BOOKMARK_NEXT: glyph = QStringLiteral("↓"); break;
+    case ID_BOOKMARK_CLEAR: glyph = QStringLiteral("×"); break;
+    case ID_MACRO_RECORD: glyph = QStringLiteral("●"); break;
+    default: glyph = QStringLiteral("?"); break;
+    }
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x40, 0x60, 0x90), 2));
+    p.setBrush(QColor(0xf4, 0xf7, 0xfb));
+    p.drawRoundedRect(QRectF(2, 2, 28, 28), 5, 5);
+    QFont f = p.font();
+    f.setPixelSize(glyph.size() > 1 ? 13 : 20);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(id == ID_MACRO_RECORD ? QColor(0xc0, 0x20, 0x20) : QColor(0x20, 0x30, 0x50));
+    p.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, glyph);
+    return QIcon(pm);
+}
+
+// Commands whose feature is not in the program yet: shown, but never enabled.
+bool NotAvailable(int id)
+{
+    switch (id) {
+    case ID_SETTINGS: case ID_FOLDER_SEARCH: case ID_MACRO_RECORD: case ID_MACRO_PLAY:
+    case ID_DIFF_START: case ID_DIFF_END:
+    case ID_SEARCH: case ID_SEARCH_NEXT: case ID_SEARCH_PREV: case ID_ADDRESS_JUMP: case ID_REPLACE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+QAction* CMainFrame::AddCommand(QMenu* menu, int id)
+{
+    const CommandInfo* info = FindCommand(id);
+    Q_ASSERT_X(info, "CMainFrame::AddCommand", "every menu command needs a table entry");
+    auto* action = new QAction(info->text, this);
+    action->setData(id);
+    action->setStatusTip(info->prompt);
+    action->setToolTip(info->tooltip.isEmpty() ? QString(info->text).section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')) : info->tooltip);
+    action->setMenuRole(QAction::NoRole);
+    connect(action, &QAction::triggered, this, [this, id] { ExecuteCommand(id); });
+    menu->addAction(action);
+    m_actions.insert(id, action);
+    return action;
+}
+
+void CMainFrame::CreateMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setNativeMenuBar(false);
+
+    QMenu* file = bar->addMenu(QStringLiteral("ファイル(&F)"));
+    AddCommand(file, ID_FILE_NEW);
+    AddCommand(file, ID_FILE_OPEN);
+    AddCommand(file, ID_DIRECT_EDIT);
+    m_documentItems << AddCommand(file, ID_FILE_CLOSE);
+    m_documentItems << file->addSeparator();
+    m_documentItems << AddCommand(file, ID_FILE_SAVE);
+    m_documentItems << AddCommand(file, ID_FILE_SAVE_AS);
+    m_documentItems << AddCommand(file, ID_FILE_RELOAD);
+    m_documentItems << file->addSeparator();
+    m_documentItems << AddCommand(file, ID_RANGE_OUTPUT);
+    m_documentItems << AddCommand(file, ID_FILE_PRINT);
+    file->addSeparator();
+    m_recentMenu = file->addMenu(QStringLiteral("最近使ったファイル"));
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        const int id = ID_FILE_MRU_FILE1 + i;
+        auto* action = new QAction(this);
+        action->setData(id);
+        action->setStatusTip(QStringLiteral("指定のドキュメントを開きます"));
+        connect(action, &QAction::triggered, this, [this, id] { ExecuteCommand(id); });
+        m_recentMenu->addAction(action);
+        m_actions.insert(id, action);
+    }
+    file->addSeparator();
+    AddCommand(file, ID_DELETE_REGISTRY);
+    AddCommand(file, ID_APP_EXIT);
+
+    QMenu* edit = bar->addMenu(QStringLiteral("編集(&E)"));
+    m_documentMenus << edit->menuAction();
+    AddCommand(edit, ID_EDIT_UNDO);
+    AddCommand(edit, ID_EDIT_REDO);
+    edit->addSeparator();
+    for (int id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_COPY_AS_TEXT, ID_EDIT_PASTE, ID_PASTE_AS_NUMBER})
+        AddCommand(edit, id);
+    edit->addSeparator();
+    AddCommand(edit, ID_SELECT_ALL);
+    edit->addSeparator();
+    AddCommand(edit, ID_CONCAT);
+    AddCommand(edit, ID_FIXED_INPUT);
+    edit->addSeparator();
+    AddCommand(edit, ID_EDIT_LOCK)->setCheckable(true);
+    AddCommand(edit, ID_BUFFER_CLEAR);
+
+    QMenu* search = bar->addMenu(QStringLiteral("検索(&F)"));
+    m_documentMenus << search->menuAction();
+    for (int id : {ID_SEARCH, ID_SEARCH_PREV, ID_SEARCH_NEXT, ID_REPLACE})
+        AddCommand(search, id);
+    search->addSeparator();
+    for (int id : {ID_JUMP_TOP, ID_JUMP_END, ID_ADDRESS_JUMP})
+        AddCommand(search, id);
+    search->addSeparator();
+    QMenu* bookmarks = search->addMenu(QStringLiteral("ブックマーク(&B)"));
+    AddCommand(bookmarks, ID_BOOKMARK_OPEN_LIST);
+    AddCommand(bookmarks, ID_BOOKMARK_SAVE_LIST);
+    bookmarks->addSeparator();
+    for (int id : {ID_BOOKMARK, ID_BOOKMARK_PREV, ID_BOOKMARK_NEXT, ID_BOOKMARK_CLEAR})
+        AddCommand(bookmarks, id);
+    search->addSeparator();
+    AddCommand(search, ID_FOLDER_SEARCH);
+
+    QMenu* view = bar->addMenu(QStringLiteral("表示(&V)"));
+    m_barsMenu = view->addMenu(QStringLiteral("ツール バーとドッキング ウィンドウ(&T)"));
+    AddCommand(view, ID_VIEW_STATUS_BAR)->setCheckable(true);
+    QMenu* codes = view->addMenu(QStringLiteral("文字コード(&C)"));
+    m_documentItems << codes->menuAction();
+    for (int id = ID_CHARCODE_FIRST; id <= ID_CHARCODE_LAST; ++id)
+        AddCommand(codes, id)->setCheckable(true);
+    QMenu* order = view->addMenu(QStringLiteral("バイトオーダー(&O)"));
+    m_documentItems << order->menuAction();
+    AddCommand(order, ID_BYTEORDER_LITTLE)->setCheckable(true);
+    AddCommand(order, ID_BYTEORDER_BIG)->setCheckable(true);
+    m_documentItems << view->addSeparator();
+    m_documentItems << AddCommand(view, ID_FILE_PROPERTIES);
+    view->addSeparator();
+    AddCommand(view, ID_SETTINGS);
+
+    QMenu* diff = bar->addMenu(QStringLiteral("比較(&D)"));
+    m_documentMenus << diff->menuAction();
+    for (int id : {ID_DIFF_START, ID_DIFF_PREV, ID_DIFF_NEXT, ID_DIFF_END})
+        AddCommand(diff, id);
+
+    QMenu* window = bar->addMenu(QStringLiteral("ウィンドウ(&W)"));
+    m_documentMenus << window->menuAction();
+    AddCommand(window, ID_WINDOW_NEW);
+
+    QMenu* macro = bar->addMenu(QStringLiteral("マクロ(&M)"));
+    m_documentMenus << macro->menuAction();
+    AddCommand(macro, ID_MACRO_RECORD)->setCheckable(true);
+    AddCommand(macro, ID_MACRO_PLAY);
+
+    QMenu* help = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
+    AddCommand(help, ID_APP_ABOUT);
+
+    // States are brought up to date whenever a menu opens.
+    for (QMenu* m : bar->findChildren<QMenu*>())
+        connect(m, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    connect(m_barsMenu, &QMenu::aboutToShow, this, [this] {
+        // The toggles of the toolbar and the panes, as the frame's own context menu lists them.
+        m_barsMenu->clear();
+        std::unique_ptr<QMenu> popup(createPopupMenu());
+        if (popup)
+            m_barsMenu->addActions(popup->actions());
+    });
+    RefreshRecentFileMenu();
+}
+
+void CMainFrame::CreateToolbar()
+{
+    m_toolbar = addToolBar(QStringLiteral("標準"));
+    m_toolbar->setObjectName(QStringLiteral("StandardToolbar"));
+    m_toolbar->setIconSize(QSize(16, 16));
+    m_toolbar->setAllowedAreas(Qt::AllToolBarAreas);
+    for (int id : ToolbarLayout()) {
+        if (id == 0) {
+            m_toolbar->addSeparator();
+            continue;
+        }
+        QAction* action = m_actions.value(id);
+        Q_ASSERT_X(action, "CMainFrame::CreateToolbar", "toolbar buttons are menu commands");
+        action->setIcon(ToolIcon(style(), id));
+        m_toolbar->addAction(action);
+    }
+}
+
+void CMainFrame::CreateAccelerators()
+{
+    // Key bindings live in actions of their own, so that the menus show exactly their own
+    // labels (F12 is bound although its menu text shows no key; Ctrl+P is shown but not bound).
+    for (const CommandInfo& c : AllCommands()) {
+        if (c.accelerator.isEmpty())
+            continue;
+        auto* key = new QAction(this);
+        key->setShortcut(QKeySequence(c.accelerator, QKeySequence::PortableText));
+        key->setShortcutContext(Qt::WindowShortcut);
+        key->setData(c.id);
+        const int id = c.id;
+        connect(key, &QAction::triggered, this, [this, id] { ExecuteCommand(id); });
+        addAction(key);
+        m_accelerators << key;
+    }
+}
+
+void CMainFrame::CreatePanes()
+{
+    struct PaneDef { int id; const char* caption; const char* name; int w; int h; };
+    const PaneDef defs[] = {
+        {ID_PANE_INFO, "情報", "InfoPane", 320, 135},
+        {ID_PANE_OUTPUT, "出力", "OutputPane", 480, 135},
+        {ID_PANE_PROPERTIES, "プロパティ", "PropertiesPane", 190, 200},
+        {ID_PANE_STRUCT, "構造体編集", "StructPane", 480, 135},
+        {ID_PANE_BITMAP, "ビットマップ", "BitmapPane", 190, 500},
+    };
+    for (const PaneDef& d : defs) {
+        auto* dock = new QDockWidget(QString::fromUtf8(d.caption), this);
+        dock->setObjectName(QString::fromLatin1(d.name));
+        dock->setAllowedAreas(Qt::AllDockWidgetAreas);
+        dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
+                          | QDockWidget::DockWidgetFloatable);
+        auto* body = new QWidget(dock);
+        body->setObjectName(QString::fromLatin1(d.name) + QStringLiteral("Body"));
+        body->setFocusPolicy(Qt::StrongFocus);
+        dock->setWidget(body);
+        m_panes.insert(d.id, dock);
+    }
+    QDockWidget* info = m_panes[ID_PANE_INFO];
+    QDockWidget* output = m_panes[ID_PANE_OUTPUT];
+    QDockWidget* props = m_panes[ID_PANE_PROPERTIES];
+    QDockWidget* structs = m_panes[ID_PANE_STRUCT];
+    QDockWidget* bitmap = m_panes[ID_PANE_BITMAP];
+    addDockWidget(Qt::BottomDockWidgetArea, info);
+    splitDockWidget(info, output, Qt::Horizontal);
+    addDockWidget(Qt::RightDockWidgetArea, props);
+    tabifyDockWidget(output, structs);
+    tabifyDockWidget(props, bitmap);
+    structs->raise();
+    bitmap->raise();
+    resizeDocks({info, output}, {320, 480}, Qt::Horizontal);
+    resizeDocks({info}, {135}, Qt::Vertical);
+    resizeDocks({props}, {190}, Qt::Horizontal);
+}
+
+void CMainFrame::ShowDocumentMenus(bool show)
+{
+    for (QAction* a : m_documentMenus)
+        a->setVisible(show);
+    for (QAction* a : m_documentItems)
+        a->setVisible(show);
+}
+
+void CMainFrame::RefreshRecentFileMenu()
+{
+    const QStringList& entries = m_recent.Entries();
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        QAction* a = m_actions.value(ID_FILE_MRU_FILE1 + i);
+        a->setText(m_recent.MenuText(i));
+        a->setVisible(i < entries.size());
+    }
+    m_recentMenu->menuAction()->setEnabled(!entries.isEmpty());
+}
+
+QAction* CMainFrame::CommandAction(int id) const
+{
+    return m_actions.value(id, nullptr);
+}
+
+// ---------------------------------------------------------------- routing
+
+CmdUI CMainFrame::CommandState(int id) const
+{
+    CmdUI ui;
+    if (CQuorvaneView* view = ActiveView(); view && view->OnUpdateCommand(id, ui))
+        return ui;
+    ui = CmdUI{};
+    if (DocumentUpdate(id, ui))
+        return ui;
+    ui = CmdUI{};
+    if (FrameUpdate(id, ui))
+        return ui;
+    return CmdUI{false, false};
+}
+
+bool CMainFrame::ExecuteCommand(int id)
+{
+    if (!CommandState(id).enabled)
+        return false;
+    bool done = false;
+    if (CQuorvaneView* view = ActiveView())
+        done = view->OnCommand(id);
+    if (!done)
+        done = DocumentCommand(id);
+    if (!done)
+        done = FrameCommand(id);
+    UpdateCommandUI();
+    return done;
+}
+
+void CMainFrame::UpdateCommandUI()
+{
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
+        const CmdUI ui = CommandState(it.key());
+        it.value()->setEnabled(ui.enabled);
+        if (it.value()->isCheckable())
+            it.value()->setChecked(ui.checked);
+    }
+}
+
+bool CMainFrame::DocumentUpdate(int id, CmdUI& ui) const
+{
+    switch (id) {
+    case ID_FILE_CLOSE: case ID_FILE_SAVE: case ID_FILE_SAVE_AS: case ID_FILE_RELOAD:
+    case ID_EDIT_LOCK: case ID_BUFFER_CLEAR: case ID_WINDOW_NEW:
+        break;
+    default:
+        return false;
+    }
+    CQuorvaneDoc* doc = ActiveDocument();
+    ui.enabled = doc != nullptr;
+    if (!doc)
+        return true;
+    switch (id) {
+    case ID_FILE_SAVE: ui.enabled = doc->IsModified(); break;
+    case ID_FILE_RELOAD: ui.enabled = !doc->PathName().isEmpty(); break;
+    case ID_EDIT_LOCK: ui.checked = doc->EditLock() != 0; break;
+    case ID_BUFFER_CLEAR: ui.enabled = !doc->IsDirectEdit(); break;
+    default: break;
+    }
+    return true;
+}
+
+bool CMainFrame::DocumentCommand(int id)
+{
+    CQuorvaneDoc* doc = ActiveDocument();
+    if (!doc)
+        return false;
+    switch (id) {
+    case ID_FILE_CLOSE: CloseDocument(doc); return true;
+    case ID_FILE_SAVE: FileSave(doc); return true;
+    case ID_FILE_SAVE_AS: FileSaveAs(doc); return true;
+    case ID_FILE_RELOAD: ReloadDocument(doc); return true;
+    case ID_EDIT_LOCK: doc->ToggleEditLock(); return true;
+    case ID_BUFFER_CLEAR: doc->AskClearJournals(); return true;
+    case ID_WINDOW_NEW: NewWindow(); return true;
+    default: return false;
+    }
+}
+
+bool CMainFrame::FrameUpdate(int id, CmdUI& ui) const
+{
+    if (id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + kRecentFileCount) {
+        ui.enabled = id - ID_FILE_MRU_FILE1 < m_recent.Entries().size();
+        return true;
+    }
+    switch (id) {
+    case ID_FILE_NEW: case ID_FILE_OPEN: case ID_DIRECT_EDIT: case ID_APP_EXIT: case ID_APP_ABOUT:
+    case ID_DELETE_REGISTRY:
+        return true;
+    case ID_VIEW_STATUS_BAR:
+        ui.checked = statusBar()->isVisible() || !isVisible();
+        return true;
+    default:
+        break;
+    }
+    if (NotAvailable(id)) {
+        ui.enabled = false;
+        return true;
+    }
+    return false;
+}
+
+bool CMainFrame::FrameCommand(int id)
+{
+    if (id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + kRecentFileCount) {
+        const int index = id - ID_FILE_MRU_FILE1;
+        const QString path = m_recent.Entries().value(index);
+        if (!path.isEmpty() && !OpenDocumentFile(path)) {
+            // A file that cannot be opened any more leaves the list.
+            m_recent.Remove(index);
+            m_recent.WriteList(CSettingsStore::Current());
+            RefreshRecentFileMenu();
+        }
+        return true;
+    }
+    switch (id) {
+    case ID_FILE_NEW: NewDocument(); return true;
+    case ID_FILE_OPEN: FileOpen(); return true;
+    case ID_DIRECT_EDIT: OpenDirectEdit(); return true;
+    case ID_APP_EXIT: close(); return true;
+    case ID_APP_ABOUT: ShowAbout(); return true;
+    case ID_VIEW_STATUS_BAR: statusBar()->setVisible(!statusBar()->isVisible()); return true;
+    case ID_DELETE_REGISTRY:
+        // The flag stays set when the close is cancelled: the tree then goes at the next exit.
+        if (CQuorvaneApp* app = CQuorvaneApp::Instance())
+            app->m_deleteRegistryOnExit = true;
+        QTimer::singleShot(0, this, &QWidget::close);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CMainFrame::FileOpen()
+{
+    const QStringList paths = QFileDialog::getOpenFileNames(this, QStringLiteral("開く"));
+    for (const QString& path : paths)
+        OpenDocumentFile(path);
+}
+
+void CMainFrame::OpenDirectEdit()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("開く"));
+    if (path.isEmpty())
+        return;
+    CQuorvaneApp* app = CQuorvaneApp::Instance();
+    if (app)
+        app->m_openDirectEdit = true;
+    OpenDocumentFile(path, true);
+    if (app)
+        app->m_openDirectEdit = false;
+}
+
+void CMainFrame::ShowAbout()
+{
+    CAboutDlg dlg(this);
+    dlg.exec();
+}

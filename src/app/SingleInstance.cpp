@@ -1,0 +1,116 @@
+// The hand-over channel between two starts of the program: a local socket readable by the user only.
+#include "app/SingleInstance.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+
+namespace {
+
+// A second start waits this long at most for the running instance to answer, so that a hung
+// instance cannot hang every later start too.
+constexpr int kWaitMs = 5000;
+
+QString UserName()
+{
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        user = qEnvironmentVariable("USERNAME");
+    if (user.isEmpty())
+        user = QStringLiteral("user");
+    // Only characters that are safe in a socket file name.
+    QString safe;
+    for (QChar c : user)
+        safe += (c.isLetterOrNumber() || c == QLatin1Char('_')) ? c : QLatin1Char('_');
+    return safe.left(32);
+}
+
+} // namespace
+
+CSingleInstance::CSingleInstance(QString serverName, QObject* parent)
+    : QObject(parent), m_name(std::move(serverName))
+{
+}
+
+CSingleInstance::~CSingleInstance()
+{
+    if (m_server)
+        m_server->close();
+}
+
+QString CSingleInstance::ServerNameFor(const QString& settingsFile)
+{
+    const QByteArray key = QFileInfo(settingsFile).absoluteFilePath().toUtf8();
+    const QByteArray hash = QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(16);
+    return QStringLiteral("quorvane-%1-%2").arg(UserName(), QString::fromLatin1(hash));
+}
+
+bool CSingleInstance::HandOver(const QString& path)
+{
+    QLocalSocket socket;
+    socket.connectToServer(m_name);
+    if (!socket.waitForConnected(kWaitMs))
+        return false;
+    socket.write(path.toUtf8() + '\n');
+    if (!socket.waitForBytesWritten(kWaitMs))
+        return false;
+    // The running instance answers once it has the name; without an answer it did not take it.
+    while (!socket.canReadLine()) {
+        if (!socket.waitForReadyRead(kWaitMs))
+            return false;
+    }
+    return socket.readLine().trimmed() == "OK";
+}
+
+bool CSingleInstance::Listen()
+{
+    if (m_server && m_server->isListening())
+        return true;
+    if (!m_server) {
+        m_server = new QLocalServer(this);
+        m_server->setSocketOptions(QLocalServer::UserAccessOption);
+        connect(m_server, &QLocalServer::newConnection, this, &CSingleInstance::OnNewConnection);
+    }
+    if (m_server->listen(m_name))
+        return true;
+    if (m_server->serverError() != QAbstractSocket::AddressInUseError)
+        return false;
+    // The name is taken: either an instance runs, or one ended without cleaning up.
+    QLocalSocket probe;
+    probe.connectToServer(m_name);
+    if (probe.waitForConnected(kWaitMs)) {
+        probe.abort();
+        return false;
+    }
+    QLocalServer::removeServer(m_name);
+    return m_server->listen(m_name);
+}
+
+bool CSingleInstance::IsListening() const
+{
+    return m_server && m_server->isListening();
+}
+
+void CSingleInstance::OnNewConnection()
+{
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            if (!socket->canReadLine()) {
+                if (socket->bytesAvailable() > 65536)
+                    socket->abort(); // no file name is that long
+                return;
+            }
+            QByteArray line = socket->readLine();
+            if (line.endsWith('\n'))
+                line.chop(1);
+            const QString path = QString::fromUtf8(line);
+            socket->write("OK\n");
+            socket->flush();
+            socket->disconnectFromServer();
+            Q_EMIT fileReceived(path);
+        });
+    }
+}
