@@ -6,6 +6,7 @@
 // best-fit yen sign and overline, the two-byte JIS X 0212 form of 20932 and the escapes of 50222.
 #include "CodePage.h"
 
+#include "Iso2022Jp.h"
 #include "JisPair.h"
 
 #include <iconv.h>
@@ -376,142 +377,6 @@ QByteArray Narrow20932(QStringView text)
     return out;
 }
 
-// The character sets an ISO-2022-JP stream can switch to.
-enum class JisSet { Ascii, Roman, Kana, X0208, X0213Plane1, X0212, Unknown1, Unknown2 };
-
-QString Widen50222(QByteArrayView bytes)
-{
-    QString text;
-    const qsizetype n = bytes.size();
-    auto at = [&](qsizetype i) { return static_cast<uint8_t>(bytes[i]); };
-    JisSet set = JisSet::Ascii;
-    bool shiftOut = false;
-    for (qsizetype i = 0; i < n; ++i) {
-        const uint8_t b = at(i);
-        if (b == 0x1B && i + 2 < n && at(i + 1) == '(') {
-            const uint8_t f = at(i + 2);
-            set = f == 'B' ? JisSet::Ascii : f == 'J' ? JisSet::Roman : f == 'I' ? JisSet::Kana : JisSet::Unknown1;
-            i += 2;
-            continue;
-        }
-        if (b == 0x1B && i + 2 < n && at(i + 1) == '$') {
-            const uint8_t f = at(i + 2);
-            if (f == '@' || f == 'B') {
-                set = JisSet::X0208;
-                i += 2;
-            } else if (f == '(' && i + 3 < n) {
-                const uint8_t g = at(i + 3);
-                set = g == 'D' ? JisSet::X0212 : (g == 'Q' || g == 'O') ? JisSet::X0213Plane1 : JisSet::Unknown2;
-                i += 3;
-            } else {
-                set = JisSet::Unknown2;
-                i += 2;
-            }
-            continue;
-        }
-        if (b == 0x0E || b == 0x0F) {
-            shiftOut = b == 0x0E;
-            continue;
-        }
-        if (b >= 0x80) {
-            text.append(QChar(b >= 0xA1 && b <= 0xDF ? static_cast<char16_t>(0xFF61 + (b - 0xA1)) : kJapaneseDefault));
-            continue;
-        }
-        if (b < 0x21 || b == 0x7F) {
-            text.append(QChar(b));
-            continue;
-        }
-        if (shiftOut || set == JisSet::Kana) {
-            text.append(QChar(b <= 0x5F ? static_cast<char16_t>(0xFF61 + (b - 0x21)) : kJapaneseDefault));
-            continue;
-        }
-        switch (set) {
-        case JisSet::Ascii:
-        case JisSet::Roman:
-            text.append(QChar(b));
-            break;
-        case JisSet::Unknown1:
-            text.append(QChar(kJapaneseDefault));
-            break;
-        default: {
-            if (i + 1 >= n || at(i + 1) < 0x21 || at(i + 1) > 0x7E) {
-                text.append(QChar(kJapaneseDefault));
-                break;
-            }
-            const uint8_t cell = at(++i);
-            if (set == JisSet::X0212)
-                text.append(JisX0212Text(b, cell));
-            else if (set == JisSet::Unknown2 || (set == JisSet::X0213Plane1 && !IsJisX0208Row(b)))
-                text.append(QChar(kJapaneseDefault));
-            else
-                text.append(QChar(JisX0208Char(b, cell)));
-            break;
-        }
-        }
-    }
-    return text;
-}
-
-QByteArray Narrow50222(QStringView text)
-{
-    QByteArray out;
-    bool twoByte = false;
-    bool shiftOut = false;
-    auto toAscii = [&] {
-        if (shiftOut) {
-            out.append('\x0F');
-            shiftOut = false;
-        }
-        if (twoByte) {
-            out.append("\x1B(B");
-            twoByte = false;
-        }
-    };
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype n = CodePointLength(text, i);
-        QByteArray sjis;
-        const bool mapped = NarrowCharTo932(text.mid(i, n), sjis);
-        i += n;
-        const uint8_t b1 = mapped ? static_cast<uint8_t>(sjis[0]) : 0;
-        if (mapped && sjis.size() == 2) {
-            const auto [row, cell] = ShiftJisToJisPair(b1, static_cast<uint8_t>(sjis[1]));
-            if (row >= 0x21 && row <= 0x7E && cell >= 0x21 && cell <= 0x7E) {
-                if (shiftOut) {
-                    out.append('\x0F');
-                    shiftOut = false;
-                }
-                if (!twoByte) {
-                    out.append("\x1B$B");
-                    twoByte = true;
-                }
-                out.append(static_cast<char>(row));
-                out.append(static_cast<char>(cell));
-                continue;
-            }
-        } else if (mapped && b1 >= 0xA1 && b1 <= 0xDF) {
-            // Half-width katakana as SO ... SI around the 7-bit codes.
-            if (twoByte) {
-                out.append("\x1B(B");
-                twoByte = false;
-            }
-            if (!shiftOut) {
-                out.append('\x0E');
-                shiftOut = true;
-            }
-            out.append(static_cast<char>(b1 - 0x80));
-            continue;
-        } else if (mapped && b1 < 0x80) {
-            toAscii();
-            out.append(static_cast<char>(b1));
-            continue;
-        }
-        toAscii();
-        out.append('?');
-    }
-    toAscii();
-    return out;
-}
-
 // Length of the maximal invalid subsequence at the start of `bytes` (at least 1), by the rule
 // Windows and Unicode use to place one U+FFFD per broken sequence.
 qsizetype InvalidUtf8Length(QByteArrayView bytes)
@@ -645,7 +510,7 @@ bool WidenFromCodePage(QByteArrayView bytes, unsigned codePage, QString& text)
     switch (codePage) {
     case kCodePageShiftJis: text = Widen932(bytes); return true;
     case kCodePageEuc: text = Widen20932(bytes); return true;
-    case kCodePageJis: text = Widen50222(bytes); return true;
+    case kCodePageJis: text = WidenIso2022Jp(bytes); return true;
     case kCodePageUtf8: text = Widen65001(bytes); return true;
     default: return false;
     }
@@ -658,7 +523,7 @@ QByteArray NarrowToCodePage(unsigned codePage, QStringView text)
     switch (codePage) {
     case kCodePageShiftJis: return Narrow932(text);
     case kCodePageEuc: return Narrow20932(text);
-    case kCodePageJis: return Narrow50222(text);
+    case kCodePageJis: return NarrowIso2022Jp(text);
     case kCodePageUtf8: return Narrow65001(text);
     default: return {};
     }

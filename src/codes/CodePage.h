@@ -34,9 +34,14 @@ bool WidenFromCodePage(QByteArrayView bytes, unsigned codePage, QString& text);
 
 // Converts `text` to bytes of `codePage` (no terminating zero; an empty text gives no bytes).
 // A character the code page cannot represent becomes its default character: "?" in 932, 20932
-// and 50222, and U+FFFD (EF BF BD) for a lone surrogate in 65001. In 932 the yen sign U+00A5 and
-// the overline U+203E become 0x5C and 0x7E as Windows' best fit makes them. An unknown code page
-// gives no bytes. Safe to call from any thread.
+// and 50222 (one per code point), and U+FFFD (EF BF BD) for a lone surrogate in 65001. In 932 the
+// yen sign U+00A5 and the overline U+203E become 0x5C and 0x7E as Windows' best fit makes them.
+// A JIS X 0208 character is found under both the character 932 decodes it to and its standard
+// JIS character (U+FF5E and U+301C both give 0x8160), since text typed on other systems uses the
+// latter. 20932 writes a character in its standard EUC-JP form first (JIS X 0208, then JIS X 0212
+// in the code page's two-byte form), and only then in the rows 932 adds (NEC row 13, rows 89-92).
+// 50222 writes ESC $ B before double-byte characters, SO/SI around half-width katakana and
+// ESC ( B at the end. An unknown code page gives no bytes. Safe to call from any thread.
 QByteArray NarrowToCodePage(unsigned codePage, QStringView text);
 
 // Single characters, for the text column, which converts byte by byte and must be fast: the first
