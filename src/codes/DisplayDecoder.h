@@ -81,6 +81,17 @@ struct DecodeState
 // when `address` ≥ `fileSize`. Any bytes are safe: nothing past `bytes + available` is read.
 //
 // Pure apart from `state` and `cells`; safe to call from any thread.
+//
+// A paint, in outline (the view passes its byte store; a dump passes what it read):
+//
+//     DecodeState state;                                   // fresh for every paint
+//     std::vector<DisplayCell> cells;
+//     for (uint64_t row = topRow; row < lastRow; ++row) {
+//         const uint64_t a = row * 16;
+//         DecodeForDisplay(data + (a - first), held - (a - first), a, fileSize, code, state, cells);
+//         for (size_t j = 0; j < cells.size(); ++j)        // cell j is at x = charColumnX + j * charWidth
+//             ...draw by cells[j].kind...
+//     }
 void DecodeForDisplay(const uint8_t* bytes, size_t available, uint64_t address, uint64_t fileSize,
                       CharCode code, DecodeState& state, std::vector<DisplayCell>& cells,
                       size_t rowLength = 16);
