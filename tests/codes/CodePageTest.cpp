@@ -102,6 +102,10 @@ TEST(CodePageTest, Cp932YenTildeAndDefaultCharacter)
     // reach them only by Windows' best fit.
     EXPECT_EQ(Widen("\x5C\x7E", kCodePageShiftJis), QStringLiteral("\\~"));
     EXPECT_EQ(NarrowToCodePage(kCodePageShiftJis, u"\u00A5\u203E\\~"), QByteArray("\x5C\x7E\x5C\x7E"));
+    // The standard JIS characters of the cells 932 maps differently reach the same cells, as
+    // text typed on other systems uses them.
+    EXPECT_EQ(NarrowToCodePage(kCodePageShiftJis, u"\u301C\u2016\u2212\u00A2\u00A3\u00AC"),
+              QByteArray("\x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA"));
     // Unrepresentable text: one default character per code point, also for a lone surrogate.
     EXPECT_EQ(NarrowToCodePage(kCodePageShiftJis, u"a\U0001F600b\xD800"), QByteArray("a?b?"));
     // A lead byte at the end, or with a byte that cannot trail, is U+30FB and consumes its pair.
