@@ -3,7 +3,8 @@
 // glibc's iconv does the table work (its CP932 is Microsoft's table with the NEC and IBM rows and
 // Windows' choices between duplicates); this file adds what Windows does and glibc does not: the
 // single bytes 0x80, 0xA0 and 0xFD-0xFF, the default characters for what cannot be converted, the
-// best-fit yen sign and overline, the two-byte JIS X 0212 form of 20932 and the escapes of 50222.
+// best-fit yen sign and overline and the two-byte JIS X 0212 form of 20932. The escapes of 50222
+// live in Iso2022Jp.cpp.
 #include "CodePage.h"
 
 #include "Iso2022Jp.h"
