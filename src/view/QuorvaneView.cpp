@@ -28,22 +28,36 @@ namespace {
 const QString kInsertText = QStringLiteral("挿入");
 const QString kOverwriteText = QStringLiteral("上書");
 
-// The face asked for when it exists and is fixed-pitch; otherwise the system's fixed-pitch font.
+// A fixed-pitch family that exists here: the system's fixed font when it is one, else the first
+// installed fixed-pitch family (platforms without a configured fixed font report a proportional one).
+QString FallbackFixedFamily()
+{
+    static const QString family = [] {
+        const QFont system = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        if (QFontInfo(system).fixedPitch())
+            return QFontInfo(system).family();
+        QString any;
+        for (const QString& f : QFontDatabase::families()) {
+            if (!QFontDatabase::isFixedPitch(f) || QFontDatabase::isPrivateFamily(f))
+                continue;
+            if (f.contains(QLatin1String("Mono"), Qt::CaseInsensitive))
+                return f;
+            if (any.isEmpty())
+                any = f;
+        }
+        return any.isEmpty() ? QFontInfo(system).family() : any;
+    }();
+    return family;
+}
+
+// The face asked for when it exists and is fixed-pitch; otherwise the fallback fixed-pitch font.
 // Glyphs the face lacks (kana, kanji) come from the installed CJK fonts through Qt's fallback.
 QFont MakeViewFont(const QString& name, int pointSize, bool& usedRequested)
 {
     const int pixels = static_cast<int>(pointSize / 0.75 + 0.5); // points at 96 per inch, rounded
     usedRequested = !name.isEmpty() && QFontDatabase::hasFamily(name) && QFontDatabase::isFixedPitch(name);
-    QFont font;
-    if (usedRequested) {
-        font = QFont(name);
-    } else {
-        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        if (!QFontInfo(font).fixedPitch()) {
-            font = QFont(QStringLiteral("monospace"));
-            font.setStyleHint(QFont::TypeWriter);
-        }
-    }
+    QFont font(usedRequested ? name : FallbackFixedFamily());
+    font.setStyleHint(QFont::TypeWriter);
     font.setPixelSize(std::max(1, pixels));
     font.setWeight(QFont::Normal);
     font.setItalic(false);

@@ -81,6 +81,8 @@ public:
     // Rows of the page: client height / row pitch - 1.
     int PageRows() const;
     CMyScrollBar* ScrollBar() const { return m_scrollBar; }
+    // Where the last paint put the caret (off screen when the cursor's row was not painted).
+    QRect CaretRect() const { return m_caretRect; }
 
     void MoveCursor(uint64_t newPos, uint64_t oldPos, bool keepOld) { m_nav.MoveCursor(newPos, oldPos, keepOld); }
     // Scrolls so that the cursor's row is on screen, refreshes the info pane, redraws when asked.

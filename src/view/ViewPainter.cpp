@@ -145,6 +145,9 @@ CViewPainter::Output CViewPainter::Paint(QPainter& p, const QSize& client, const
         const QString addr = CViewLayout::RowAddressText(row) + QLatin1Char(' ');
         DrawText(p, cw, y, addr, cursorRow ? c[DocColors::SelBk] : c[DocColors::AddressBk],
                  cursorRow ? c[DocColors::SelTxt] : c[DocColors::AddressTxt], cw * static_cast<int>(addr.size()));
+        // The address text's background reaches past the column; the hex area's left margin
+        // is text background again.
+        p.fillRect(L.m_addrWidth, y, cw, L.m_rowPitch, ToColor(c[DocColors::TextBk]));
 
         if (!eofDrawn && fileSize != 0 && row * 16 < fileSize) {
             const size_t offset = static_cast<size_t>(row * 16 - first);
