@@ -2,6 +2,7 @@
 #include "search/DiffRuns.h"
 
 #include "search/HexFormat.h"
+#include "search/PatternScanner.h"
 
 #include <algorithm>
 #include <cstring>
@@ -75,7 +76,16 @@ size_t LastIndex(const uint8_t* x, const uint8_t* y, size_t n, bool wantDiff)
 class PairScanner
 {
 public:
-    PairScanner(ByteSource& a, ByteSource& b) : m_a(a), m_b(b), m_len(ComparedLength(a, b)) {}
+    PairScanner(ByteSource& a, ByteSource& b) : m_a(a), m_b(b), m_len(ComparedLength(a, b))
+    {
+        for (ByteSource* s : {&a, &b}) {
+            if (SourceFailed(*s) && !m_failed) {
+                m_failed = true;
+                m_error = s->ErrorText();
+                m_len = 0;
+            }
+        }
+    }
     uint64_t Length() const { return m_len; }
     bool Failed() const { return m_failed; }
     QString ErrorText() const { return m_error; }

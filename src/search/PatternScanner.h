@@ -21,6 +21,12 @@ struct ScanResult
     bool found() const { return status == Found; }
 };
 
+// True when the source could not be opened (a file source reports its failure before any read).
+inline bool SourceFailed(const ByteSource& source)
+{
+    return !source.ErrorText().isEmpty();
+}
+
 // A pattern compiled for scanning. The candidates are filtered with SIMD compares on two anchor
 // bytes (the first and last fixed bytes of the pattern) and only survivors are compared whole.
 // Results are exactly those of testing every address with the matching rule.

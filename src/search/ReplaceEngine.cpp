@@ -180,13 +180,16 @@ bool ReplaceLoop::ReplaceInMemory(uint64_t at, size_t n)
 bool ReplaceLoop::ReplaceOnDisk(uint64_t at, size_t n)
 {
     // The disk operations show their own errors. A failed removal ends the loop before anything
-    // is inserted, so the file never holds a replacement without its hit removed.
-    if (!m_doc.DiskRemove(at, n)) {
+    // is inserted, so the file never holds a replacement without its hit removed. DiskRemove
+    // also reports a failed reload of the rows on screen (none are set while no view shows the
+    // document); the new file length tells whether the bytes themselves were removed.
+    const uint64_t before = m_doc.GetFileSize();
+    if (!m_doc.DiskRemove(at, n) && m_doc.GetFileSize() != before - n) {
         m_out.failed = true;
         return false;
     }
     if (m_request.hasReplacement && !m_request.bytes.empty()
-        && !m_doc.DiskWrite(at, m_request.bytes.data(), m_request.bytes.size(), true, true)) {
+        && !m_doc.DiskWrite(at, m_request.bytes.data(), m_request.bytes.size(), true, false)) {
         m_out.failed = true;
         return true; // the hit was removed: it counts as changed
     }
@@ -265,6 +268,8 @@ ReplaceOutcome ReplaceLoop::Run()
     m_state.findPos = kNoAddress;
     if (m_mode == FindMode::Memory)
         m_doc.SyncFileSize();
+    else if (m_out.replaced > 0)
+        m_doc.LoadWindow(); // the rows on screen follow the file once, after all the writes
     return m_out;
 }
 

@@ -84,6 +84,11 @@ SameSearchResult RunSameSearch(ByteSource& source, const SameSearchRequest& requ
             progress(f);
     };
     auto stopped = [&] { return stop.load(std::memory_order_relaxed); };
+    if (SourceFailed(source)) {
+        result.status = ScanResult::Failed;
+        result.errorText = source.ErrorText();
+        return result;
+    }
     const uint64_t size = source.Size();
     const uint64_t end = std::min(request.end, size);
     if (request.n <= 0 || request.groupLimit <= 0 || request.start >= end

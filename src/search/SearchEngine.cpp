@@ -45,6 +45,15 @@ SearchStepOutcome SearchStep(ByteSource& source, SearchPattern& pattern, bool ne
                              bool hitListEmpty, FindMode mode, SearchCursor& state)
 {
     SearchStepOutcome out;
+    if (SourceFailed(source)) {
+        // The file cannot be read: one message, and the cursor stays where it was.
+        out.result.status = ScanResult::Failed;
+        out.result.errorText = source.ErrorText();
+        Prompter::ShowError(out.result.errorText);
+        state.selStart = kNoAddress;
+        state.selEnd = kNoAddress;
+        return out;
+    }
     const PatternScanner scanner(pattern);
     const uint8_t findLen = static_cast<uint8_t>(pattern.Length() & 0xFF);
     if (hitListEmpty) {
@@ -148,6 +157,11 @@ HitListResult ListHits(ByteSource& source, const SearchPattern& pattern, bool lo
                        size_t batchSize)
 {
     HitListResult result;
+    if (SourceFailed(source)) {
+        result.status = ScanResult::Failed;
+        result.errorText = source.ErrorText();
+        return result;
+    }
     const PatternScanner scanner(pattern);
     const size_t n = scanner.Length();
     BatchSink sink(deliver, batchSize);
@@ -171,6 +185,11 @@ HitListResult RelistHits(ByteSource& source, const std::vector<uint64_t>& hits, 
                          const std::function<void(HitBatch&&)>& deliver, size_t batchSize)
 {
     HitListResult result;
+    if (SourceFailed(source)) {
+        result.status = ScanResult::Failed;
+        result.errorText = source.ErrorText();
+        return result;
+    }
     BlockReader reader(source);
     BatchSink sink(deliver, batchSize);
     for (uint64_t a : hits) {

@@ -108,6 +108,10 @@ const EVP_MD* DigestOf(SumMethod m)
 template <typename Feed>
 bool ForRange(ByteSource& source, uint64_t start, uint64_t end, size_t extra, QString& error, const Feed& feed)
 {
+    if (SourceFailed(source)) {
+        error = source.ErrorText();
+        return false;
+    }
     if (start > end)
         return true;
     const uint64_t size = source.Size();
@@ -184,10 +188,11 @@ SumResult RunSum(ByteSource& source, SumRequest& request, SumMethod method)
 {
     SumResult result;
     const uint64_t size = source.Size();
-    if (size == 0)
+    const bool unreadable = SourceFailed(source); // the lines still show, with the initial values
+    if (size == 0 && !unreadable)
         return result;
     result.computed = true;
-    if (request.end >= size)
+    if (size > 0 && request.end >= size)
         request.end = size - 1;
     const uint64_t start = request.start;
     const uint64_t end = request.end;

@@ -1,0 +1,175 @@
+// Tests of the replace loop on documents in memory and in direct edit mode.
+#include "search/ReplaceEngine.h"
+
+#include "document/QuorvaneDoc.h"
+
+#include "ScriptedPrompter.h"
+#include "SearchTestSupport.h"
+#include "TestSettings.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace testsupport;
+
+namespace {
+
+struct ReplaceFixture : ::testing::Test
+{
+    TestSettings settings;
+    ScriptedPrompter prompter;
+    QTemporaryDir dir;
+    CQuorvaneDoc doc;
+
+    void Open(const std::vector<uint8_t>& bytes, bool direct = false)
+    {
+        const QString path = dir.filePath("doc.bin");
+        ASSERT_TRUE(WriteFile(path, bytes));
+        ASSERT_TRUE(doc.OnOpenDocument(path, direct));
+        doc.WaitForLoader();
+        doc.SetEditLock(0);
+    }
+    std::vector<uint8_t> Content()
+    {
+        if (doc.IsDirectEdit())
+            return ReadFile(doc.PathName());
+        std::vector<uint8_t> v(doc.GetFileSize());
+        doc.ReadBytes(0, v.data(), v.size());
+        return v;
+    }
+    ReplaceOutcome Replace(const char* hex, const QString& number, ReplaceScope scope, SearchCursor& s,
+                           std::vector<ReplaceDecision> answers = {ReplaceDecision::ReplaceAll},
+                           bool fromString = false)
+    {
+        const auto pattern = *SearchPattern::FromHexText(hex, true);
+        const auto request = *ReplaceRequest::Build(number, fromString, scope);
+        size_t asked = 0;
+        ReplaceCallbacks cb;
+        cb.decide = [&](const SearchCursor&) {
+            return asked < answers.size() ? answers[asked++] : ReplaceDecision::Stop;
+        };
+        return RunReplace(doc, pattern, request, s, cb);
+    }
+};
+
+using Bytes = std::vector<uint8_t>;
+
+} // namespace
+
+TEST_F(ReplaceFixture, WholeDocumentDeletionAndOneUndoPerHit)
+{
+    Open({0x41, 0x42, 0x00, 0x41, 0x42});
+    SearchCursor s;
+    s.cursor = 3;
+    const ReplaceOutcome o = Replace("4142", "", ReplaceScope::Whole, s);
+    EXPECT_EQ(o.replaced, 2u);
+    EXPECT_EQ(Content(), (Bytes{0x00}));
+    EXPECT_EQ(doc.GetFileSize(), 1u);
+    EXPECT_EQ(s.findPos, kNoAddress);
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(Content(), (Bytes{0x00, 0x41, 0x42}));
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(Content(), (Bytes{0x41, 0x42, 0x00, 0x41, 0x42}));
+    EXPECT_FALSE(doc.CanUndo());
+}
+
+TEST_F(ReplaceFixture, DownwardFromTheCursorWithALongerReplacement)
+{
+    Open({0x41, 0x00, 0x41});
+    SearchCursor s;
+    s.cursor = 2; // on the second 41
+    EXPECT_EQ(Replace("41", "0x3E7", ReplaceScope::Downward, s).replaced, 1u);
+    EXPECT_EQ(Content(), (Bytes{0x41, 0x00, 0xE7, 0x03}));
+    EXPECT_EQ(s.cursor, 4u); // behind the replacement
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(Content(), (Bytes{0x41, 0x00, 0x41}));
+
+    // Upward from the end finds the first one as well.
+    SearchCursor up;
+    up.cursor = 2;
+    EXPECT_EQ(Replace("41", "999", ReplaceScope::Upward, up).replaced, 2u);
+    EXPECT_EQ(Content(), (Bytes{0xE7, 0x03, 0x00, 0xE7, 0x03}));
+}
+
+TEST_F(ReplaceFixture, ReplacementsHoldingThePatternEnd)
+{
+    // Every 41 becomes 41 41: downward the search goes on behind the inserted bytes.
+    Open({0x41, 0x00, 0x41, 0x41});
+    SearchCursor s;
+    EXPECT_EQ(Replace("41", "0x4141", ReplaceScope::Whole, s).replaced, 3u);
+    EXPECT_EQ(Content(), (Bytes{0x41, 0x41, 0x00, 0x41, 0x41, 0x41, 0x41}));
+
+    // Upward with a hit at address 0 whose replacement holds the pattern again.
+    SearchCursor up;
+    up.cursor = 6;
+    EXPECT_EQ(Replace("4141", "0x414141", ReplaceScope::Upward, up).replaced, 3u);
+    // Skipping every hit at address 0 ends too, with the document unchanged.
+    const Bytes before = Content();
+    SearchCursor skip;
+    skip.cursor = 0;
+    const ReplaceOutcome o = Replace("41", "0x42", ReplaceScope::Upward, skip,
+                                     std::vector<ReplaceDecision>(50, ReplaceDecision::Skip));
+    EXPECT_EQ(o.replaced, 0u);
+    EXPECT_EQ(o.skipped, 1u);
+    EXPECT_EQ(Content(), before);
+}
+
+TEST_F(ReplaceFixture, SelectionScopeDecisionsAndLock)
+{
+    Open({0x00, 0x41, 0x42, 0x00, 0x41, 0x42, 0x41, 0x42});
+    // Exactly the bytes of one hit: replaced; a hit reaching one byte past the end: not.
+    SearchCursor s;
+    s.selStart = 1;
+    s.selEnd = 4;
+    EXPECT_EQ(Replace("4142", "0x5A5B", ReplaceScope::Selection, s, {}, true).replaced, 0u); // dialog closed: stop
+    EXPECT_EQ(Content(), (Bytes{0x00, 0x41, 0x42, 0x00, 0x41, 0x42, 0x41, 0x42}));
+    EXPECT_EQ(Replace("4142", "0x5A5B", ReplaceScope::Selection, s, {ReplaceDecision::Replace, ReplaceDecision::Replace}, true).replaced, 1u);
+    EXPECT_EQ(Content(), (Bytes{0x00, 0x5A, 0x5B, 0x00, 0x41, 0x42, 0x41, 0x42}));
+    EXPECT_EQ(s.selStart, 1u); // the selection stays where it was
+    EXPECT_EQ(s.selEnd, 4u);
+
+    // 次を検索 on every hit changes nothing; キャンセル stops at once.
+    SearchCursor all;
+    const ReplaceOutcome skip = Replace("4142", "", ReplaceScope::Whole, all,
+                                        {ReplaceDecision::Skip, ReplaceDecision::Skip, ReplaceDecision::Skip});
+    EXPECT_EQ(skip.skipped, 2u);
+    EXPECT_EQ(Content(), (Bytes{0x00, 0x5A, 0x5B, 0x00, 0x41, 0x42, 0x41, 0x42}));
+    SearchCursor stop;
+    const ReplaceOutcome stopped = Replace("4142", "", ReplaceScope::Whole, stop,
+                                           {ReplaceDecision::Replace, ReplaceDecision::Stop});
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_EQ(Content(), (Bytes{0x00, 0x5A, 0x5B, 0x00, 0x41, 0x42}));
+
+    // A locked document: nothing happens, without a question.
+    doc.SetEditLock(1);
+    SearchCursor locked;
+    EXPECT_EQ(Replace("4142", "", ReplaceScope::Whole, locked).replaced, 0u);
+    EXPECT_EQ(Content(), (Bytes{0x00, 0x5A, 0x5B, 0x00, 0x41, 0x42}));
+}
+
+TEST_F(ReplaceFixture, DirectEditModeChangesTheFileWithoutRecords)
+{
+    Open({0x41, 0x42, 0x00, 0x41, 0x42, 0x43}, true);
+    ASSERT_TRUE(doc.IsDirectEdit());
+    SearchCursor s;
+    EXPECT_EQ(Replace("4142", "0x4142434445", ReplaceScope::Whole, s, {ReplaceDecision::ReplaceAll}, true).replaced, 2u);
+    EXPECT_EQ(Content(), (Bytes{0x41, 0x42, 0x43, 0x44, 0x45, 0x00, 0x41, 0x42, 0x43, 0x44, 0x45, 0x43}));
+    EXPECT_FALSE(doc.CanUndo());
+    EXPECT_EQ(doc.GetFileSize(), 12u);
+}
+
+TEST_F(ReplaceFixture, ManyHitsInALargeDocument)
+{
+    // 20,000 hits spread over 4 MB, replaced by a longer sequence in one run.
+    Bytes d = RandomBytes(4'000'000, 9, 100); // bytes 41..A4: FE FF only where planted
+    size_t planted = 0;
+    for (size_t at = 100; at + 2 < d.size(); at += 200, ++planted) {
+        d[at] = 0xFE;
+        d[at + 1] = 0xFF;
+    }
+    Open(d);
+    SearchCursor s;
+    EXPECT_EQ(Replace("FEFF", "0x010203", ReplaceScope::Whole, s, {ReplaceDecision::ReplaceAll}, true).replaced, planted);
+    EXPECT_EQ(doc.GetFileSize(), d.size() + planted);
+    EXPECT_EQ(doc.UndoJournal().size(), planted);
+}
