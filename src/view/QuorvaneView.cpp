@@ -373,6 +373,9 @@ void CQuorvaneView::OnActivateView(bool activate)
         (m_doc->WindowFirstRow() != TopRow()))
         LoadVisibleWindow();
     SendActivationNotifications();
+    // The active document window's view takes the keyboard, as the platform's document frames do.
+    if (!hasFocus() && isVisible())
+        setFocus(Qt::OtherFocusReason);
     Redraw();
 }
 
