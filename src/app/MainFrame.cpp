@@ -78,9 +78,11 @@ CMainFrame::~CMainFrame()
 {
     // Windows first, while the members they report to still exist; each closes its document
     // when it is the last one.
+    // Closed windows waiting for their deferred deletion are no longer in the area's list, so
+    // look for every child frame.
     m_closing = true;
-    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
-    for (QMdiSubWindow* w : windows)
+    const QList<CChildFrame*> windows = findChildren<CChildFrame*>();
+    for (CChildFrame* w : windows)
         delete w;
 }
 
@@ -106,7 +108,9 @@ CChildFrame* CMainFrame::OpenDocumentFile(const QString& path, bool directEdit)
         return nullptr;
     }
     m_recent.Add(doc->PathName());
+    // Written at once, so that a program that ends abnormally still remembers the file.
     m_recent.WriteList(CSettingsStore::Current());
+    CSettingsStore::Current().Sync();
     RefreshRecentFileMenu();
     return AddChildFrame(doc);
 }
@@ -130,9 +134,10 @@ CChildFrame* CMainFrame::NewWindow()
 
 CChildFrame* CMainFrame::AddChildFrame(CQuorvaneDoc* doc)
 {
-    if (ChildFramesOf(doc).isEmpty())
+    if (m_windowCount.value(doc) == 0)
         ConnectDocument(doc);
     auto* child = new CChildFrame(doc, this);
+    ++m_windowCount[doc];
     m_mdi->addSubWindow(child);
     if (doc->IsDirectEdit()) {
         // A document edited in place on disk keeps a grey mark on its tab.
@@ -191,8 +196,10 @@ void CMainFrame::OpenDroppedFiles(const QList<QUrl>& urls, bool directEdit)
 
 CChildFrame* CMainFrame::ActiveChild() const
 {
-    if (auto* child = qobject_cast<CChildFrame*>(m_activeChild.data()))
-        return child;
+    // The window activated last, as long as it is open (a closed one waits for deletion).
+    const QList<QMdiSubWindow*> open = m_mdi->subWindowList();
+    if (m_activeChild && open.contains(m_activeChild.data()))
+        return qobject_cast<CChildFrame*>(m_activeChild.data());
     return qobject_cast<CChildFrame*>(m_mdi->currentSubWindow());
 }
 
@@ -317,11 +324,10 @@ void CMainFrame::OnChildFrameDestroyed(CChildFrame* child, CQuorvaneDoc* doc)
 {
     if (m_activeChild == child)
         m_activeChild = nullptr;
-    bool lastWindow = true;
-    for (CChildFrame* other : ChildFramesOf(doc))
-        if (other != child)
-            lastWindow = false;
-    if (lastWindow) {
+    // Counted here rather than from the area's list: a closed window leaves that list at once
+    // but is deleted later, and its document must go with the last deletion, exactly once.
+    if (--m_windowCount[doc] <= 0) {
+        m_windowCount.remove(doc);
         m_untitledNames.remove(doc);
         doc->OnCloseDocument();
         delete doc;
@@ -354,6 +360,13 @@ void CMainFrame::UpdateTitles()
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window)
 {
     auto* child = qobject_cast<CChildFrame*>(window);
+    if (!child && m_mdi->subWindowList().isEmpty()) {
+        // The last window closed.
+        m_activeChild = nullptr;
+        setWindowTitle(kTitle);
+        UpdateCommandUI();
+        return;
+    }
     if (!child || child == m_activeChild)
         return; // the program losing the focus deactivates without choosing another window
     if (auto* old = qobject_cast<CChildFrame*>(m_activeChild.data()); old && old->GetActiveView())

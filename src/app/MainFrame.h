@@ -133,6 +133,7 @@ private:
     QHash<int, QDockWidget*> m_panes;
     QPointer<QMdiSubWindow> m_activeChild;
     QHash<const CQuorvaneDoc*, QString> m_untitledNames;
+    QHash<const CQuorvaneDoc*, int> m_windowCount; // windows of each document not yet deleted
     int m_untitledCount = 0;
     CRecentFileList m_recent;
     QString m_idleText = QStringLiteral("aia");

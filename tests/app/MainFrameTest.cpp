@@ -1,0 +1,432 @@
+// The main frame: menus and keys, status bar, documents and their windows, drops, save questions.
+#include "app/ChildFrame.h"
+#include "app/CommandIds.h"
+#include "app/FileSizeText.h"
+#include "app/MainFrame.h"
+#include "app/Messages.h"
+#include "app/StatusPanes.h"
+#include "app/ViewInclude.h"
+#include "document/QuorvaneDoc.h"
+
+#include "ScriptedPrompter.h"
+#include "TempFiles.h"
+#include "TestSettings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QDockWidget>
+#include <QFontMetrics>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPointer>
+#include <QStatusTipEvent>
+#include <QTabBar>
+#include <QTest>
+#include <QToolBar>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace {
+
+class MainFrameTest : public ::testing::Test
+{
+protected:
+    TestSettings settings;
+    ScriptedPrompter prompter;
+    TempFiles files;
+    std::unique_ptr<CMainFrame> frame;
+
+    void SetUp() override
+    {
+        frame = std::make_unique<CMainFrame>();
+        frame->show();
+    }
+    void TearDown() override { frame.reset(); }
+
+    QString Write(const QString& name, const QByteArray& bytes) { return files.Write(name, bytes); }
+
+    // Closed windows are deleted by the event loop; let it run.
+    static void Flush()
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+
+    QStringList VisibleMenus() const
+    {
+        QStringList titles;
+        for (QAction* a : frame->menuBar()->actions())
+            if (a->isVisible() && a->menu())
+                titles << a->text();
+        return titles;
+    }
+
+    // Ids of the visible items of a menu, in order (0 for a separator, -1 for a submenu).
+    static std::vector<int> MenuIds(QMenu* menu)
+    {
+        std::vector<int> ids;
+        for (QAction* a : menu->actions()) {
+            if (!a->isVisible())
+                continue;
+            ids.push_back(a->isSeparator() ? 0 : a->menu() ? -1 : a->data().toInt());
+        }
+        return ids;
+    }
+
+    QMenu* TopMenu(const QString& title) const
+    {
+        for (QAction* a : frame->menuBar()->actions())
+            if (a->text() == title)
+                return a->menu();
+        return nullptr;
+    }
+
+    bool Enabled(int id)
+    {
+        frame->UpdateCommandUI();
+        return frame->CommandAction(id)->isEnabled();
+    }
+};
+
+} // namespace
+
+TEST_F(MainFrameTest, MenusCarryEveryCommandWithItsTextAndEnabledOnlyWhenBuilt)
+{
+    EXPECT_EQ(frame->windowTitle(), "Quorvane Ver2.44");
+    // Without a document only three menus show.
+    EXPECT_EQ(VisibleMenus(), (QStringList{"ファイル(&F)", "表示(&V)", "ヘルプ(&H)"}));
+
+    frame->OpenDocumentFile(Write("a.bin", QByteArray(40, 'a')));
+    EXPECT_EQ(VisibleMenus(), (QStringList{"ファイル(&F)", "編集(&E)", "検索(&F)", "表示(&V)", "比較(&D)",
+                                           "ウィンドウ(&W)", "マクロ(&M)", "ヘルプ(&H)"}));
+
+    const std::map<int, QString> texts = {
+        {57600, "新規作成(&N)\tCtrl+N"}, {57601, "開く(&O)...\tCtrl+O"}, {32914, "直接編集モード(&D)..."},
+        {57602, "閉じる(&C)"}, {57603, "上書き保存(&S)\tCtrl+S"}, {57604, "名前を付けて保存(&A)..."},
+        {32846, "再読み込み(&R)"}, {32920, "指定範囲をファイル出力(&T)"}, {32877, "印刷(&P)...\tCtrl+P"},
+        {32795, "レジストリを削除して終了"}, {57665, "アプリケーションの終了(&X)"},
+        {57643, "元に戻す(&U)\tCtrl+Z"}, {57644, "やり直し(&R)\tCtrl+Y"}, {57635, "切り取り(&T)\tCtrl+X"},
+        {57634, "コピー(&C)\tCtrl+C"}, {32886, "文字としてコピー(&S)\t"}, {57637, "貼り付け(&P)\tCtrl+V"},
+        {32922, "数値として貼り付け(&B)"}, {32812, "全て選択(&A)\tCtrl+A"}, {32873, "連結(&L)..."},
+        {32916, "定型入力(&F)..."}, {32810, "編集禁止(&N)"}, {32828, "バッファクリア(&D)..."},
+        {154, "検索(&F)\tF1"}, {156, "前へ(&P)\tF2"}, {155, "次へ(&N)\tF3"}, {32784, "置換(&R)\tF4"},
+        {32791, "ファイル先頭(&S)\tHome"}, {32792, "ファイル末尾(&E)\tEnd"}, {32793, "アドレスジャンプ(&J)\tCtrl+J"},
+        {32911, "リストを開く(&O)..."}, {32912, "リストを保存(&S)..."}, {32800, "ブックマーク(&B)\tShift+F1"},
+        {32801, "前へ移動(&I)\tShift+F2"}, {32802, "次へ移動(&H)\tShift+F3"}, {32803, "クリア(&D)\tShift+F4"},
+        {32875, "フォルダ内検索(&G)..."}, {59393, "ステータス バー(&S)"},
+        {32837, "ASCII(&A)"}, {32838, "JIS(&J)"}, {32839, "Shift-JIS(&S)"}, {32840, "EUC(&E)"},
+        {32841, "Unicode(&L)"}, {32842, "UnicodeBE(&B)"}, {32843, "UTF-8(&U)"}, {32844, "EBCDIC(&C)"},
+        {32845, "EBCDIK(&K)"}, {32822, "リトルエンディアン(&L)"}, {32823, "ビッグエンディアン(&B)"},
+        {32907, "ファイルのプロパティ(&P)..."}, {32825, "環境設定(&A)..."},
+        {32771, "別ウィンドウと比較(&D)...\tF5"}, {32779, "前へ(&F)\tF6"}, {32778, "次へ(&N)\tF7"},
+        {32772, "比較解除(&R)\tF8"}, {57648, "新しいウィンドウを開く(&N)"}, {32850, "記録/終了(&R)"},
+        {32851, "再生(&S)"}, {57664, "バージョン情報(&A)..."},
+    };
+    for (const auto& [id, text] : texts) {
+        QAction* a = frame->CommandAction(id);
+        ASSERT_NE(a, nullptr) << id;
+        EXPECT_EQ(a->text(), text) << id;
+        EXPECT_FALSE(a->associatedObjects().isEmpty()) << id << " is in no menu";
+    }
+    EXPECT_EQ(MenuIds(TopMenu("ファイル(&F)")),
+              (std::vector<int>{57600, 57601, 32914, 57602, 0, 57603, 57604, 32846, 0, 32920, 32877, 0, -1, 0, 32795, 57665}));
+    EXPECT_EQ(MenuIds(TopMenu("比較(&D)")), (std::vector<int>{32771, 32779, 32778, 32772}));
+    EXPECT_EQ(MenuIds(TopMenu("ウィンドウ(&W)")), (std::vector<int>{57648}));
+    EXPECT_EQ(MenuIds(TopMenu("マクロ(&M)")), (std::vector<int>{32850, 32851}));
+
+    // Features that the program does not have yet are shown but never enabled.
+    for (int id : {32825, 32875, 32850, 32851, 32771, 32772, 154, 155, 156, 32793, 32784})
+        EXPECT_FALSE(Enabled(id)) << id;
+    // What the frame and the document already do is enabled.
+    for (int id : {57600, 57601, 32914, 57602, 57604, 32846, 57648, 57664, 57665, 32795})
+        EXPECT_TRUE(Enabled(id)) << id;
+    EXPECT_FALSE(Enabled(ID_FILE_SAVE)); // not modified
+
+    // Key bindings: exactly the accelerator table; Ctrl+P is only shown in the menu.
+    std::map<QString, int> keys;
+    for (QAction* a : frame->actions())
+        if (!a->shortcut().isEmpty())
+            keys[a->shortcut().toString(QKeySequence::PortableText)] = a->data().toInt();
+    const std::map<QString, int> expected = {
+        {"Ctrl+C", 57634}, {"Ctrl+X", 57635}, {"Ctrl+V", 57637}, {"Ctrl+Y", 57644}, {"Ctrl+Z", 57643},
+        {"Ctrl+N", 57600}, {"Ctrl+O", 57601}, {"Ctrl+S", 57603}, {"Ctrl+A", 32812}, {"Ctrl+J", 32793},
+        {"F12", 32810}, {"F1", 154}, {"F2", 156}, {"F3", 155}, {"F4", 32784}, {"Home", 32791}, {"End", 32792},
+        {"Shift+F1", 32800}, {"Shift+F2", 32801}, {"Shift+F3", 32802}, {"Shift+F4", 32803},
+        {"F5", 32771}, {"F6", 32779}, {"F7", 32778}, {"F8", 32772},
+    };
+    EXPECT_EQ(keys, expected);
+
+    // The toolbar "標準", buttons in their order.
+    auto* bar = frame->findChild<QToolBar*>("StandardToolbar");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->windowTitle(), "標準");
+    std::vector<int> buttons;
+    for (QAction* a : bar->actions())
+        buttons.push_back(a->isSeparator() ? 0 : a->data().toInt());
+    EXPECT_EQ(buttons, (std::vector<int>{57600, 57601, 32914, 57603, 57604, 0, 32877, 0, 32810, 32907, 0, 57635, 57634,
+                                         32886, 57637, 32922, 0, 57643, 57644, 0, 32875, 0, 32771, 32772, 32779, 32778,
+                                         0, 32791, 32792, 0, 32911, 32912, 32800, 32801, 32802, 32803, 0, 32850, 32851}));
+}
+
+TEST_F(MainFrameTest, DockingPanesHaveTheirCaptionsPlacesAndTabGroups)
+{
+    const std::map<int, QString> captions = {{150, "情報"}, {149, "出力"}, {151, "プロパティ"},
+                                             {148, "構造体編集"}, {152, "ビットマップ"}};
+    for (const auto& [id, caption] : captions) {
+        ASSERT_NE(frame->Pane(id), nullptr) << id;
+        EXPECT_EQ(frame->Pane(id)->windowTitle(), caption);
+    }
+    EXPECT_EQ(frame->dockWidgetArea(frame->Pane(150)), Qt::BottomDockWidgetArea);
+    EXPECT_EQ(frame->dockWidgetArea(frame->Pane(149)), Qt::BottomDockWidgetArea);
+    EXPECT_EQ(frame->dockWidgetArea(frame->Pane(151)), Qt::RightDockWidgetArea);
+    EXPECT_EQ(frame->tabifiedDockWidgets(frame->Pane(149)), QList<QDockWidget*>{frame->Pane(148)});
+    EXPECT_EQ(frame->tabifiedDockWidgets(frame->Pane(151)), QList<QDockWidget*>{frame->Pane(152)});
+    // The output group (its active tab: the structure editor) sits to the right of the info pane.
+    EXPECT_LT(frame->Pane(150)->geometry().left(), frame->Pane(148)->geometry().left());
+}
+
+TEST_F(MainFrameTest, StatusBarShowsSizeModeAndDirectEditWithTheirWidths)
+{
+    CStatusPanes* status = frame->StatusPanes();
+    EXPECT_EQ(status->PaneText(0), "aia");
+    EXPECT_EQ(status->PaneText(2), "NUM");
+    EXPECT_EQ(status->PaneText(4), "直接編集");
+    EXPECT_FALSE(status->DirectEditOn());
+
+    const QFontMetrics fm(QApplication::font());
+    um::StatusText::SendFileSize(frame.get(), 5000);
+    EXPECT_EQ(status->PaneText(1), "4K+904Byte");
+    EXPECT_EQ(status->PaneWidth(1), fm.horizontalAdvance("4K+904Byte") + 3);
+    um::StatusText::Send(frame.get(), um::PaneInputMode, "挿入");
+    EXPECT_EQ(status->PaneText(3), "挿入");
+    EXPECT_EQ(status->PaneWidth(3), fm.horizontalAdvance("挿入") + 1);
+    um::StatusText::SendDirectEdit(frame.get(), true);
+    EXPECT_TRUE(status->DirectEditOn());
+    // Off still shows the word, in grey.
+    um::StatusText::SendDirectEdit(frame.get(), false);
+    EXPECT_EQ(status->PaneText(4), "直接編集");
+    EXPECT_FALSE(status->DirectEditOn());
+
+    // A menu prompt covers the idle text while it shows.
+    QStatusTipEvent tip(QStringLiteral("ファイルを再読み込み"));
+    QCoreApplication::sendEvent(frame.get(), &tip);
+    EXPECT_EQ(status->PaneText(0), "ファイルを再読み込み");
+    QStatusTipEvent none{QString()};
+    QCoreApplication::sendEvent(frame.get(), &none);
+    EXPECT_EQ(status->PaneText(0), "aia");
+
+    // Activating a document shows its path and its size; the path stays after it closes.
+    const QString path = Write("sized.bin", QByteArray(1024 * 1024 + 5, 'x'));
+    CChildFrame* child = frame->OpenDocumentFile(path);
+    ASSERT_NE(child, nullptr);
+    child->GetDocument()->WaitForLoader();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(status->PaneText(0), QDir::toNativeSeparators(path));
+    EXPECT_EQ(status->PaneText(1), "1M+0K+5Byte");
+    frame->ExecuteCommand(ID_FILE_CLOSE);
+    EXPECT_TRUE(frame->ChildFrames().isEmpty());
+    EXPECT_EQ(status->PaneText(0), QDir::toNativeSeparators(path));
+
+    // The frame's own number space: 0x8004 for a view is not the frame's "show character code".
+    const int shown = frame->ShownCharCode();
+    um::SetCharCode::Send(frame.get(), shown == 3 ? 4 : 3);
+    EXPECT_EQ(frame->ShownCharCode(), shown);
+    um::ShowCharCode::Send(frame.get(), 7, false);
+    EXPECT_EQ(frame->ShownCharCode(), 7);
+    um::ShowByteOrder::Send(frame.get(), 1);
+    EXPECT_EQ(frame->ShownByteOrder(), 1);
+}
+
+TEST_F(MainFrameTest, DocumentsOpenOnceAndCloseWithTheirLastWindow)
+{
+    const QString path = Write("a.bin", "0123456789");
+    CChildFrame* first = frame->OpenDocumentFile(path);
+    ASSERT_NE(first, nullptr);
+    QPointer<CQuorvaneDoc> doc = first->GetDocument();
+    EXPECT_EQ(doc->GetFileSize(), 10u);
+    EXPECT_EQ(frame->windowTitle(), "a.bin - Quorvane Ver2.44");
+    EXPECT_EQ(frame->RecentFiles().First(), QDir::toNativeSeparators(path));
+
+    // The same file again activates its window instead of a second document.
+    EXPECT_EQ(frame->OpenDocumentFile(path), first);
+    EXPECT_EQ(frame->Documents().size(), 1);
+
+    // Missing files and folders are refused with a message, and nothing opens.
+    EXPECT_EQ(frame->OpenDocumentFile(files.Path("missing.bin")), nullptr);
+    EXPECT_EQ(prompter.asked.size(), 1u);
+    EXPECT_EQ(prompter.asked.back().caption, "エラー");
+    EXPECT_EQ(frame->OpenDocumentFile(files.dir.path()), nullptr);
+    EXPECT_EQ(prompter.asked.size(), 2u);
+    EXPECT_EQ(frame->ChildFrames().size(), 1);
+
+    // A second window on the same document.
+    ASSERT_TRUE(frame->ExecuteCommand(ID_WINDOW_NEW));
+    QList<CChildFrame*> windows = frame->ChildFramesOf(doc);
+    ASSERT_EQ(windows.size(), 2);
+    EXPECT_EQ(windows[0]->windowTitle(), "a.bin:1");
+    EXPECT_EQ(windows[1]->windowTitle(), "a.bin:2");
+    EXPECT_EQ(frame->ActiveChild(), windows[1]);
+
+    windows[1]->close();
+    Flush();
+    EXPECT_FALSE(doc.isNull());
+    EXPECT_EQ(frame->ChildFrames().size(), 1);
+    EXPECT_EQ(frame->ChildFrames().front()->windowTitle(), "a.bin");
+    frame->ChildFrames().front()->close();
+    Flush();
+    EXPECT_TRUE(doc.isNull());
+    EXPECT_EQ(frame->windowTitle(), "Quorvane Ver2.44");
+    EXPECT_EQ(VisibleMenus().size(), 3);
+
+    // New documents are untitled and numbered.
+    ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_NEW));
+    EXPECT_EQ(frame->ActiveChild()->windowTitle(), "Quorvane1");
+    EXPECT_FALSE(Enabled(ID_FILE_RELOAD)); // nothing on disk to read again
+}
+
+TEST_F(MainFrameTest, ModifiedDocumentsAskBeforeClosing)
+{
+    const QString path = Write("b.bin", "ABCD");
+    CChildFrame* child = frame->OpenDocumentFile(path);
+    ASSERT_NE(child, nullptr);
+    QPointer<CQuorvaneDoc> doc = child->GetDocument();
+    const uint8_t z = 'Z';
+    doc->OverwriteBytes(0, &z, 1);
+    doc->SetModifiedFlag(true);
+    EXPECT_TRUE(Enabled(ID_FILE_SAVE));
+
+    // Cancel keeps the document.
+    prompter.answers = {PromptAnswer::Cancel};
+    frame->ExecuteCommand(ID_FILE_CLOSE);
+    ASSERT_EQ(prompter.asked.size(), 1u);
+    EXPECT_EQ(prompter.asked[0].text, "b.bin への変更を保存しますか?");
+    EXPECT_EQ(prompter.asked[0].caption, "Quorvane");
+    EXPECT_EQ(prompter.asked[0].buttons, PromptButtons::YesNoCancel);
+    EXPECT_FALSE(doc.isNull());
+
+    // Closing one of two windows does not ask; the last one does.
+    frame->NewWindow();
+    frame->ActiveChild()->close();
+    EXPECT_EQ(prompter.asked.size(), 1u);
+    prompter.answers = {PromptAnswer::Yes};
+    frame->ActiveChild()->close();
+    Flush();
+    EXPECT_EQ(prompter.asked.size(), 2u);
+    EXPECT_TRUE(doc.isNull());
+    EXPECT_EQ(TempFiles::Read(path), "ZBCD");
+
+    // Closing the program asks for every modified document; one Cancel keeps everything open.
+    CChildFrame* c1 = frame->OpenDocumentFile(Write("c1.bin", "11"));
+    CChildFrame* c2 = frame->OpenDocumentFile(Write("c2.bin", "22"));
+    c1->GetDocument()->SetModifiedFlag(true);
+    c2->GetDocument()->SetModifiedFlag(true);
+    prompter.answers = {PromptAnswer::No, PromptAnswer::Cancel};
+    EXPECT_FALSE(frame->close());
+    EXPECT_EQ(frame->ChildFrames().size(), 2);
+    prompter.answers = {PromptAnswer::No, PromptAnswer::No};
+    EXPECT_TRUE(frame->close());
+    EXPECT_TRUE(frame->ChildFrames().isEmpty());
+    EXPECT_EQ(TempFiles::Read(files.Path("c1.bin")), "11");
+}
+
+TEST_F(MainFrameTest, MiddleClickOnATabClosesItsWindow)
+{
+    frame->OpenDocumentFile(Write("m1.bin", "1"));
+    CChildFrame* second = frame->OpenDocumentFile(Write("m2.bin", "2"));
+    auto* tabs = frame->MdiArea()->findChild<QTabBar*>();
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_EQ(tabs->count(), 2);
+
+    // A modified document still gets its question: a stray click must not lose edits.
+    second->GetDocument()->SetModifiedFlag(true);
+    prompter.answers = {PromptAnswer::Cancel};
+    QTest::mouseClick(tabs, Qt::MiddleButton, {}, tabs->tabRect(1).center());
+    EXPECT_EQ(prompter.asked.size(), 1u);
+    EXPECT_EQ(frame->ChildFrames().size(), 2);
+
+    QTest::mouseClick(tabs, Qt::MiddleButton, {}, tabs->tabRect(0).center());
+    ASSERT_EQ(frame->ChildFrames().size(), 1);
+    EXPECT_EQ(frame->ChildFrames().front(), second);
+}
+
+TEST_F(MainFrameTest, DroppedFilesOpenAndFoldersAreSkipped)
+{
+    const QString f1 = Write("d1.bin", "first");
+    const QString f2 = Write("d2.bin", "second");
+    QDir(files.dir.path()).mkdir("folder");
+    auto drop = [&](Qt::KeyboardModifiers mods) {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(files.Path("folder")), QUrl::fromLocalFile(f1), QUrl::fromLocalFile(f2)});
+        QDropEvent ev(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, mods);
+        // The application delivers drop events only during a real drag-and-drop: hand the event
+        // to the frame directly.
+        static_cast<QObject*>(frame.get())->event(&ev);
+    };
+
+    // With Ctrl every file opens in direct edit mode.
+    drop(Qt::ControlModifier);
+    EXPECT_TRUE(prompter.asked.empty()); // the folder is skipped without a word
+    QList<CQuorvaneDoc*> docs = frame->Documents();
+    ASSERT_EQ(docs.size(), 2);
+    EXPECT_TRUE(docs[0]->IsDirectEdit());
+    EXPECT_TRUE(docs[1]->IsDirectEdit());
+    EXPECT_EQ(frame->StatusPanes()->PaneText(0), QDir::toNativeSeparators(f2));
+
+    for (CChildFrame* c : frame->ChildFrames())
+        c->close();
+    drop(Qt::NoModifier);
+    docs = frame->Documents();
+    ASSERT_EQ(docs.size(), 2);
+    EXPECT_FALSE(docs[0]->IsDirectEdit());
+    EXPECT_EQ(docs[1]->GetFileSize(), 6u);
+}
+
+TEST_F(MainFrameTest, ReloadReadsTheFileAgain)
+{
+    const QString path = Write("r.bin", "old");
+    CChildFrame* child = frame->OpenDocumentFile(path);
+    ASSERT_NE(child, nullptr);
+    Write("r.bin", "brand new");
+    ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_RELOAD));
+    CQuorvaneDoc* doc = child->GetDocument();
+    EXPECT_EQ(doc->GetFileSize(), 9u);
+    EXPECT_EQ(doc->ByteAt(0), 'b');
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->StatusPanes()->PaneText(1), "9Byte");
+}
+
+TEST_F(MainFrameTest, HandedOverFileOpensAndEditLockKeyToggles)
+{
+    const QString path = Write("h.bin", "handed");
+    um::OpenFromClipboard::Post(frame.get(), path);
+    EXPECT_TRUE(frame->ChildFrames().isEmpty()); // posted: nothing happens before the loop runs
+    QCoreApplication::processEvents();
+    ASSERT_EQ(frame->Documents().size(), 1);
+    EXPECT_EQ(frame->ActiveDocument()->PathName(), QFileInfo(path).absoluteFilePath());
+
+    // A start without a file only brings the window forward.
+    um::OpenFromClipboard::Post(frame.get(), QString());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->Documents().size(), 1);
+    EXPECT_TRUE(prompter.asked.empty());
+
+    // F12 (編集禁止) reaches the document through the frame's key bindings.
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    CQuorvaneDoc* doc = frame->ActiveDocument();
+    ASSERT_EQ(doc->EditLock(), 0u);
+    QTest::keyClick(frame->ActiveView(), Qt::Key_F12);
+    EXPECT_EQ(doc->EditLock(), 1u);
+    frame->UpdateCommandUI();
+    EXPECT_TRUE(frame->CommandAction(ID_EDIT_LOCK)->isChecked());
+    QTest::keyClick(frame->ActiveView(), Qt::Key_F12);
+    EXPECT_EQ(doc->EditLock(), 0u);
+
+    // UM_FOCUS moves the keyboard focus between the properties pane and the view.
+    um::Focus::Send(frame.get(), false);
+    EXPECT_EQ(QApplication::focusWidget(), frame->Pane(ID_PANE_PROPERTIES)->widget());
+    um::Focus::Send(frame.get(), true);
+    EXPECT_EQ(QApplication::focusWidget(), frame->ActiveView());
+}
