@@ -24,6 +24,10 @@ void CMyScrollBar::ApplyControlRange()
     // where the thumb's end reaches the end of the track.
     const int maximum = CScrollMapping::ControlMaximum(m_rowCount);
     const int page = std::max(m_pageRows, 1);
+    // An unchanged range leaves the thumb alone (it may be under the pointer, between rows).
+    if (pageStep() == page && this->maximum() == std::max(0, maximum - page + 1) && m_rangeApplied)
+        return;
+    m_rangeApplied = true;
     const QSignalBlocker block(this);
     setPageStep(page);
     setRange(0, std::max(0, maximum - page + 1));
@@ -58,7 +62,9 @@ void CMyScrollBar::ScrollBy(CScrollMapping::Code code, uint64_t amount)
     if (amount == 0)
         amount = static_cast<uint64_t>(m_lineStep);
     m_topRow = CScrollMapping::ScrollBy(code, m_topRow, m_rowCount, m_pageRows, amount, sliderPosition());
-    setSliderPosition(CScrollMapping::RowToPosition(m_topRow, m_rowCount));
+    // A dragged thumb stays under the pointer; every other scroll places it by the row.
+    if (code != CScrollMapping::ThumbTrack && code != CScrollMapping::ThumbPosition)
+        setSliderPosition(CScrollMapping::RowToPosition(m_topRow, m_rowCount));
     Q_EMIT scrolled();
 }
 

@@ -51,4 +51,5 @@ private:
     uint64_t m_rowCount = 0;
     int m_pageRows = 1;
     int m_wheelRest = 0; // wheel delta not yet worth a notch
+    bool m_rangeApplied = false;
 };

@@ -124,8 +124,9 @@ CViewPainter::Output CViewPainter::Paint(QPainter& p, const QSize& client, const
     if (first < fileSize) {
         const uint64_t want = std::min<uint64_t>(static_cast<uint64_t>(rows) * 16 + kLookAhead, fileSize - first);
         bytes.resize(static_cast<size_t>(want));
+        // Bytes the document cannot see (past the direct-edit window) show as 00 but are never
+        // taken as the trail of a character.
         have = doc.ReadBytes(first, bytes.data(), bytes.size());
-        bytes.resize(std::max(have, bytes.size()));
     }
     const CQuorvaneDoc* partner = doc.DiffPartner();
     const uint64_t partnerSize = partner ? partner->GetFileSize() : 0;
@@ -151,7 +152,7 @@ CViewPainter::Output CViewPainter::Paint(QPainter& p, const QSize& client, const
 
         if (!eofDrawn && fileSize != 0 && row * 16 < fileSize) {
             const size_t offset = static_cast<size_t>(row * 16 - first);
-            const size_t avail = bytes.size() > offset ? bytes.size() - offset : 0;
+            const size_t avail = have > offset ? have - offset : 0;
             DecodeForDisplay(bytes.data() + offset, avail, row * 16, fileSize, in.charCode, state, cells);
             for (int j = 0; j < 16; ++j) {
                 const uint64_t a = row * 16 + static_cast<uint64_t>(j);

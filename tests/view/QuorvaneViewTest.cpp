@@ -527,6 +527,12 @@ TEST(QuorvaneView, HugeSparseFileInDirectEditMode)
     um::AddrJump::Send(f.view, um::JumpAbsolute, &mid);
     EXPECT_EQ(f.doc.WindowFirstRow(), f.view->TopRow());
     EXPECT_EQ(f.doc.ByteAt(0x12345673), '!');
+    // Dragging the scaled thumb half way shows the middle of the file.
+    CMyScrollBar* bar = f.view->ScrollBar();
+    bar->setSliderPosition(50000 - f.view->PageRows() + 1);
+    bar->triggerAction(QAbstractSlider::SliderMove);
+    EXPECT_EQ(f.view->TopRow(), uint64_t(size) / 16 / 2);
+    EXPECT_EQ(f.doc.WindowFirstRow(), f.view->TopRow());
     f.view->ScrollBar()->triggerAction(QAbstractSlider::SliderToMinimum);
     EXPECT_EQ(f.view->TopRow(), 0u);
     EXPECT_EQ(f.doc.WindowFirstRow(), 0u);
