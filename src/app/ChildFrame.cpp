@@ -3,7 +3,7 @@
 
 #include "app/MainFrame.h"
 #include "document/QuorvaneDoc.h"
-#include "app/ViewInclude.h"
+#include "view/QuorvaneView.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -9,7 +9,7 @@
 #include "app/SettingsStore.h"
 #include "app/StatusPanes.h"
 #include "document/QuorvaneDoc.h"
-#include "app/ViewInclude.h"
+#include "view/QuorvaneView.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -130,6 +130,7 @@ private:
     QList<QAction*> m_documentItems;   // ファイル items shown only while a document is open
     QMenu* m_recentMenu = nullptr;
     QMenu* m_barsMenu = nullptr;
+    QAction* m_customize = nullptr;
     QHash<int, QDockWidget*> m_panes;
     QPointer<QMdiSubWindow> m_activeChild;
     QHash<const CQuorvaneDoc*, QString> m_untitledNames;

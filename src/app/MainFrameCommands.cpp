@@ -7,7 +7,7 @@
 #include "app/QuorvaneApp.h"
 #include "app/SettingsStore.h"
 #include "document/QuorvaneDoc.h"
-#include "app/ViewInclude.h"
+#include "view/QuorvaneView.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -177,6 +177,10 @@ void CMainFrame::CreateMenus()
 
     QMenu* view = bar->addMenu(QStringLiteral("表示(&V)"));
     m_barsMenu = view->addMenu(QStringLiteral("ツール バーとドッキング ウィンドウ(&T)"));
+    // Toolbar customisation is not part of the program yet: shown, never enabled.
+    m_customize = new QAction(QStringLiteral("カスタマイズ..."), this);
+    m_customize->setData(ID_VIEW_CUSTOMIZE);
+    m_customize->setEnabled(false);
     AddCommand(view, ID_VIEW_STATUS_BAR)->setCheckable(true);
     QMenu* codes = view->addMenu(QStringLiteral("文字コード(&C)"));
     m_documentItems << codes->menuAction();
@@ -217,6 +221,8 @@ void CMainFrame::CreateMenus()
         std::unique_ptr<QMenu> popup(createPopupMenu());
         if (popup)
             m_barsMenu->addActions(popup->actions());
+        m_barsMenu->addSeparator();
+        m_barsMenu->addAction(m_customize);
     });
     RefreshRecentFileMenu();
 }

@@ -2,6 +2,8 @@
 #include "app/QuorvaneApp.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char** argv)
 {
@@ -9,6 +11,11 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("Pellamy"));
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
     QApplication::setDesktopFileName(QStringLiteral("Quorvane.AppID.NoVersion"));
+
+    // The interface is Japanese whatever the system's language: the toolkit's own dialogs too.
+    QTranslator toolkit;
+    if (toolkit.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&toolkit);
 
     int code = 0;
     {

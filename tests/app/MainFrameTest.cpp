@@ -1,11 +1,12 @@
 // The main frame: menus and keys, status bar, documents and their windows, drops, save questions.
+#include "app/AboutDlg.h"
 #include "app/ChildFrame.h"
 #include "app/CommandIds.h"
 #include "app/FileSizeText.h"
 #include "app/MainFrame.h"
 #include "app/Messages.h"
 #include "app/StatusPanes.h"
-#include "app/ViewInclude.h"
+#include "view/QuorvaneView.h"
 #include "document/QuorvaneDoc.h"
 
 #include "ScriptedPrompter.h"
@@ -17,7 +18,9 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QMdiArea>
+#include <QPushButton>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPointer>
@@ -373,6 +376,9 @@ TEST_F(MainFrameTest, DroppedFilesOpenAndFoldersAreSkipped)
     EXPECT_TRUE(docs[0]->IsDirectEdit());
     EXPECT_TRUE(docs[1]->IsDirectEdit());
     EXPECT_EQ(frame->StatusPanes()->PaneText(0), QDir::toNativeSeparators(f2));
+    EXPECT_TRUE(frame->StatusPanes()->DirectEditOn());
+    // Their tabs carry the grey mark of direct edit mode.
+    EXPECT_FALSE(frame->ChildFramesOf(docs[0]).front()->windowIcon().isNull());
 
     for (CChildFrame* c : frame->ChildFrames())
         c->close();
@@ -380,6 +386,7 @@ TEST_F(MainFrameTest, DroppedFilesOpenAndFoldersAreSkipped)
     docs = frame->Documents();
     ASSERT_EQ(docs.size(), 2);
     EXPECT_FALSE(docs[0]->IsDirectEdit());
+    EXPECT_FALSE(frame->StatusPanes()->DirectEditOn());
     EXPECT_EQ(docs[1]->GetFileSize(), 6u);
 }
 
@@ -429,4 +436,18 @@ TEST_F(MainFrameTest, HandedOverFileOpensAndEditLockKeyToggles)
     EXPECT_EQ(QApplication::focusWidget(), frame->Pane(ID_PANE_PROPERTIES)->widget());
     um::Focus::Send(frame.get(), true);
     EXPECT_EQ(QApplication::focusWidget(), frame->ActiveView());
+}
+
+TEST_F(MainFrameTest, AboutBoxNamesTheProgramAndItsVersion)
+{
+    CAboutDlg about(frame.get());
+    EXPECT_EQ(about.windowTitle(), "バージョン情報");
+    QStringList texts;
+    for (QLabel* l : about.findChildren<QLabel*>())
+        texts << l->text();
+    EXPECT_TRUE(texts.contains("Quorvane, Ver2.44"));
+    QStringList buttons;
+    for (QPushButton* b : about.findChildren<QPushButton*>())
+        buttons << b->text();
+    EXPECT_EQ(buttons, QStringList{"閉じる"});
 }
