@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -128,8 +129,22 @@ CViewPainter::Output CViewPainter::Paint(QPainter& p, const QSize& client, const
         // taken as the trail of a character.
         have = doc.ReadBytes(first, bytes.data(), bytes.size());
     }
-    const CQuorvaneDoc* partner = doc.DiffPartner();
+    // The compare partner's bytes of the same rows: from its store, or from its file when it is
+    // edited in place. A partner that cannot be read shows no compare colours.
+    CQuorvaneDoc* partner = doc.DiffPartner();
     const uint64_t partnerSize = partner ? partner->GetFileSize() : 0;
+    std::vector<uint8_t> partnerBytes;
+    if (partner && first < partnerSize) {
+        partnerBytes.resize(static_cast<size_t>(std::min<uint64_t>(static_cast<uint64_t>(rows) * 16, partnerSize - first)));
+        int64_t got = 0;
+        if (partner->IsDirectEdit()) {
+            const std::unique_ptr<ByteSource> source = partner->OpenSource();
+            got = source ? source->Read(first, partnerBytes.data(), partnerBytes.size()) : -1;
+        } else {
+            got = static_cast<int64_t>(partner->ReadBytes(first, partnerBytes.data(), partnerBytes.size()));
+        }
+        partnerBytes.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    }
 
     DecodeState state;
     std::vector<DisplayCell> cells;
@@ -206,8 +221,8 @@ CViewPainter::Output CViewPainter::Paint(QPainter& p, const QSize& client, const
                 uint32_t hbk = col.bk, htxt = col.txt;
                 QString suffix;
                 bool bold = false;
-                if (partner && a < partnerSize) {
-                    const uint8_t other = partner->ByteAt(a);
+                if (a - first < partnerBytes.size()) {
+                    const uint8_t other = partnerBytes[static_cast<size_t>(a - first)];
                     if (other < byte) {
                         hbk = c[DocColors::DiffpBk];
                         htxt = c[DocColors::DiffpTxt];

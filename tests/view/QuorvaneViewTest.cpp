@@ -28,6 +28,8 @@ constexpr uint32_t kTextBk = 0xFFFFFF;
 constexpr uint32_t kSelBk = 0xFF0000;  // blue
 constexpr uint32_t kEofBk = 0x00FF00;  // green
 constexpr uint32_t kFindBk = 0x00FFFF; // yellow
+constexpr uint32_t kDiffpBk = 0xFF00FF; // magenta
+constexpr uint32_t kDiffmBk = 0xFFFF00; // cyan
 
 QColor Rgb(uint32_t c)
 {
@@ -96,6 +98,8 @@ struct ViewFixture
         settings->SetGroupSetting(SettingId::Color_SelBk, kSelBk, QStringLiteral("*.*"));
         settings->SetGroupSetting(SettingId::Color_EOFBk, kEofBk, QStringLiteral("*.*"));
         settings->SetGroupSetting(SettingId::Color_FindBk, kFindBk, QStringLiteral("*.*"));
+        settings->SetGroupSetting(SettingId::Color_DiffpBk, kDiffpBk, QStringLiteral("*.*"));
+        settings->SetGroupSetting(SettingId::Color_DiffmBk, kDiffmBk, QStringLiteral("*.*"));
         path = dir.path() + QStringLiteral("/data.bin");
     }
     ~ViewFixture()
@@ -153,11 +157,8 @@ double Share(const QImage& image, const QRect& r, uint32_t c)
     const QRgb want = Rgb(c).rgb();
     int hits = 0, all = 0;
     for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x, ++all) {
+        for (int x = r.left(); x <= r.right(); ++x, ++all)
             hits += (image.pixel(x, y) & 0xFFFFFF) == (want & 0xFFFFFF);
-            if (getenv("SHARE_DEBUG") && (image.pixel(x, y) & 0xFFFFFF) != (want & 0xFFFFFF))
-                printf("pixel %d,%d = %06x\n", x, y, image.pixel(x, y) & 0xFFFFFF);
-        }
     return all ? double(hits) / all : 0.0;
 }
 
@@ -250,6 +251,30 @@ TEST(QuorvaneView, PaintsHeaderCursorSelectionAndEndOfFile)
     EXPECT_GT(Share(img, f.HexRect(0, 7), kTextBk), 0.5);
     // The text column follows the same colours.
     EXPECT_GT(Share(img, QRect(f.L().CharCellX(3), f.L().TextY(0), cw, f.L().m_lineHeight), kSelBk), 0.5);
+}
+
+TEST(QuorvaneView, ComparedBytesShowWhichSideIsGreater)
+{
+    ViewFixture f;
+    f.WriteFile(QByteArray("\x41\x41\x41\x41", 4));
+    f.Open();
+    const QString partnerPath = f.dir.path() + QStringLiteral("/partner.bin");
+    {
+        QFile p(partnerPath);
+        ASSERT_TRUE(p.open(QIODevice::WriteOnly));
+        p.write(QByteArray("\x40\x41\x42", 3));
+    }
+    for (bool direct : {false, true}) {
+        CQuorvaneDoc partner;
+        ASSERT_TRUE(partner.OnOpenDocument(partnerPath, direct));
+        f.doc.SetDiffPartner(&partner);
+        const QImage img = f.Paint();
+        EXPECT_GT(Share(img, f.HexRect(0, 0, 3), kDiffpBk), 0.4) << direct; // 41 over 40: "41+"
+        EXPECT_GT(Share(img, f.HexRect(0, 1), kTextBk), 0.4) << direct;     // equal
+        EXPECT_GT(Share(img, f.HexRect(0, 2, 3), kDiffmBk), 0.4) << direct; // 41 under 42: "41-"
+        EXPECT_GT(Share(img, f.HexRect(0, 3), kTextBk), 0.4) << direct;     // past the partner's end
+        f.doc.SetDiffPartner(nullptr);
+    }
 }
 
 TEST(QuorvaneView, EndOfFileRowsOfEmptyAndWholeRowFiles)
