@@ -21,6 +21,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTabBar>
+#include <QTimer>
 #include <algorithm>
 
 namespace {
@@ -162,8 +163,10 @@ CChildFrame* CMainFrame::AddChildFrame(CQuorvaneDoc* doc)
 
 void CMainFrame::ConnectDocument(CQuorvaneDoc* doc)
 {
-    connect(doc, &CQuorvaneDoc::fileSizeChanged, this, [this, doc](quint64 size) {
-        if (ActiveDocument() == doc)
+    // The loader announces sizes from its thread: the call arrives queued, possibly after the
+    // document has gone, hence the guard.
+    connect(doc, &CQuorvaneDoc::fileSizeChanged, this, [this, guard = QPointer<CQuorvaneDoc>(doc)](quint64 size) {
+        if (guard && ActiveDocument() == guard)
             m_status->SetFileSize(size);
     });
     connect(doc, &CQuorvaneDoc::pathChanged, this, [this, doc](const QString&) {
@@ -434,6 +437,14 @@ bool CMainFrame::HandleMessage(QEvent* e)
     if (um::Cast<um::RedrawBitmap>(e))
         return true; // nothing to redraw until the bitmap pane shows data
     if (auto* m = um::Cast<um::OpenFromClipboard>(e)) {
+        if (m_closing)
+            return true;
+        if (QApplication::activeModalWidget()) {
+            // A question is open (perhaps about closing): open the file once it is answered.
+            const QString path = m->path;
+            QTimer::singleShot(250, this, [this, path] { um::OpenFromClipboard::Post(this, path); });
+            return true;
+        }
         // A second start handed its file over: open it and come to the front. A start without a
         // file only brings this window forward.
         if (!m->path.isEmpty())

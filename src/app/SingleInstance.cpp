@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QStandardPaths>
 
 namespace {
 
@@ -44,7 +45,15 @@ QString CSingleInstance::ServerNameFor(const QString& settingsFile)
 {
     const QByteArray key = QFileInfo(settingsFile).absoluteFilePath().toUtf8();
     const QByteArray hash = QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(16);
-    return QStringLiteral("quorvane-%1-%2").arg(UserName(), QString::fromLatin1(hash));
+    const QString name = QStringLiteral("quorvane-%1-%2").arg(UserName(), QString::fromLatin1(hash));
+#ifdef Q_OS_UNIX
+    // In the user's private runtime folder rather than the shared temporary folder, where another
+    // user could put a socket of that name first and collect the file names handed over.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty() && QDir().mkpath(runtime))
+        return runtime + QLatin1Char('/') + name;
+#endif
+    return name;
 }
 
 bool CSingleInstance::HandOver(const QString& path)

@@ -4,6 +4,7 @@
 #include "app/CommandIds.h"
 #include "app/FileSizeText.h"
 #include "app/MainFrame.h"
+#include "app/MessageTargets.h"
 #include "app/Messages.h"
 #include "app/StatusPanes.h"
 #include "view/QuorvaneView.h"
@@ -450,4 +451,21 @@ TEST_F(MainFrameTest, AboutBoxNamesTheProgramAndItsVersion)
     for (QPushButton* b : about.findChildren<QPushButton*>())
         buttons << b->text();
     EXPECT_EQ(buttons, QStringList{"閉じる"});
+}
+
+TEST_F(MainFrameTest, PanesFindTheFrameAndTheActiveViewAlsoWhenFloating)
+{
+    QWidget* pane = frame->Pane(ID_PANE_INFO)->widget();
+    EXPECT_EQ(FindMainFrame(pane), frame.get());
+    EXPECT_EQ(FindActiveView(pane), nullptr); // no document: nothing to send to
+
+    frame->OpenDocumentFile(Write("v1.bin", "1"));
+    frame->OpenDocumentFile(Write("v2.bin", "2"));
+    frame->Pane(ID_PANE_INFO)->setFloating(true);
+    EXPECT_EQ(FindMainFrame(pane), frame.get());
+    ASSERT_NE(FindActiveView(pane), nullptr);
+    EXPECT_EQ(FindActiveView(pane)->GetDocument()->Title(), "v2.bin");
+    frame->MdiArea()->setActiveSubWindow(frame->ChildFrames().front());
+    EXPECT_EQ(FindActiveView(pane)->GetDocument()->Title(), "v1.bin");
+    EXPECT_EQ(frame->windowTitle(), "v1.bin - Quorvane Ver2.44");
 }
