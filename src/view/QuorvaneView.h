@@ -113,7 +113,6 @@ Q_SIGNALS:
 
 protected:
     bool event(QEvent* e) override;
-    bool viewportEvent(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
@@ -126,7 +125,6 @@ protected:
     void focusOutEvent(QFocusEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
-    void scrollContentsBy(int dx, int dy) override;
 
 private:
     // CCursorNavigator::Host

@@ -82,11 +82,6 @@ void CQuorvaneView::showEvent(QShowEvent* e)
         OnInitialUpdate();
 }
 
-void CQuorvaneView::scrollContentsBy(int, int)
-{
-    // The view scrolls through its own bar (CMyScrollBar); the area's built-in bars are off.
-}
-
 // --- Focus and caret ---
 
 void CQuorvaneView::focusInEvent(QFocusEvent* e)
@@ -231,11 +226,6 @@ void CQuorvaneView::contextMenuEvent(QContextMenuEvent* e)
 
 // --- Window messages ---
 
-bool CQuorvaneView::viewportEvent(QEvent* e)
-{
-    return QAbstractScrollArea::viewportEvent(e);
-}
-
 bool CQuorvaneView::event(QEvent* e)
 {
     if (e->type() == QEvent::KeyPress) {
@@ -317,6 +307,8 @@ bool CQuorvaneView::HandleMessage(QEvent* e)
         UpdateScrollRange();
         m_scrollBar->SetPos64(0);
         LoadVisibleWindow();
+        if (m_doc->IsLoading())
+            m_loadingTimer.start(); // the reload started a new loader: show its bytes arriving
         m_needErase = true;
         RefreshInfoPane();
         Redraw();
