@@ -73,6 +73,16 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
     CreatePanes();
     ShowDocumentMenus(false);
     UpdateCommandUI();
+
+    // Toolbar buttons follow states that change without a command (a selection made with the
+    // mouse, a loader that finished): refresh them a few times a second while the frame is active.
+    auto* idle = new QTimer(this);
+    idle->setInterval(250);
+    connect(idle, &QTimer::timeout, this, [this] {
+        if (isActiveWindow() && !QApplication::activePopupWidget())
+            UpdateCommandUI();
+    });
+    idle->start();
 }
 
 CMainFrame::~CMainFrame()

@@ -418,7 +418,7 @@ bool CMainFrame::FrameUpdate(int id, CmdUI& ui) const
     case ID_DELETE_REGISTRY:
         return true;
     case ID_VIEW_STATUS_BAR:
-        ui.checked = statusBar()->isVisible() || !isVisible();
+        ui.checked = !statusBar()->isHidden();
         return true;
     default:
         break;
