@@ -16,6 +16,7 @@
 #include "app/SettingsStore.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 
 #include <atomic>
@@ -228,8 +229,9 @@ int CmdGrep(const QStringList& argv, LineWriter& out)
     args.ExpectPositional({QStringLiteral("FOLDER")});
     FolderSearchRequest request;
     request.pattern = ParsePatternOptions(args, true);
-    request.folder = args.Positional()[0];
-    CheckExists(request.folder, true);
+    CheckExists(args.Positional()[0], true);
+    // The result lines name every file by its full path.
+    request.folder = QDir::cleanPath(QFileInfo(args.Positional()[0]).absoluteFilePath());
     request.fileTypes = args.Value(kTypes).value_or(QStringLiteral("*.*"));
     request.subfolders = args.Has(kRecursive);
     std::atomic<bool> stop{false};

@@ -54,7 +54,7 @@ int CmdDump(const QStringList& argv, LineWriter& out)
     const uint64_t size = source.Size();
     uint64_t end = size; // exclusive end of the bytes asked for
     if (auto len = args.Value(kLength)) {
-        const uint64_t n = ParseHexNumber(*len, kLength);
+        const uint64_t n = static_cast<uint64_t>(ParseCount(*len, kLength)); // a byte count, decimal
         end = std::min(size, n > size - std::min(start, size) ? size : start + n);
     }
     if (start > size)

@@ -6,7 +6,9 @@
 #include "search/FolderSearch.h"
 #include "search/SearchFields.h"
 
-#include <QFileInfo>
+#include <QFile>
+
+#include <sys/stat.h>
 
 #include <cstdio>
 
@@ -130,12 +132,14 @@ QString ParseCodeName(const QString& name)
 
 void CheckExists(const QString& path, bool folder)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
+    struct stat st;
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
         FailInput(QStringLiteral("%1 が見つかりません。").arg(path));
-    if (folder ? !info.isDir() : info.isDir())
-        FailInput(folder ? QStringLiteral("%1 はフォルダではありません。").arg(path)
-                         : QStringLiteral("%1 はフォルダです。").arg(path));
+    if (folder && !S_ISDIR(st.st_mode))
+        FailInput(QStringLiteral("%1 はフォルダではありません。").arg(path));
+    // Pipes and devices have no length to read, and opening a pipe would wait for a writer.
+    if (!folder && !S_ISREG(st.st_mode))
+        FailInput(QStringLiteral("%1 は通常のファイルではありません。").arg(path));
 }
 
 SearchPattern ParsePatternOptions(const CliArgs& args, bool folderWay)

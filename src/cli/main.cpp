@@ -18,7 +18,7 @@ const char kHelp[] = R"(使い方: quorvane-cli <サブコマンド> [引数]
 
   dump FILE [--code NAME] [--start ADDR] [--length N]
       ビューと同じ行 (アドレス、16バイトの16進数、文字コード NAME (既定 Shift-JIS)
-      の文字列) を表示します。末尾の次のセルは "EOF" です。N は16進数のバイト数です。
+      の文字列) を表示します。末尾の次のセルは "EOF" です。N は10進数のバイト数です。
 
   search FILE (--hex TEXT [--big-endian] | --dec N [--big-endian] | --string TEXT --code NAME)
       検索タブの一覧: ヒットごとに1行、空行、"検索結果　%d件"。16進数 (10進数から

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -84,6 +85,10 @@ TEST_F(CliFixture, RefusedInputAndFailures)
         EXPECT_EQ(err.size(), 1) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty());
     }
+    // A pipe is refused rather than opened (opening it would wait for a writer).
+    const QString pipe = dir.filePath("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_EQ(Cli({"search", pipe, "--hex", "01"}).status, 2);
     // A file that exists but cannot be read is an I/O failure.
     if (::geteuid() != 0) {
         QFile::setPermissions(f, QFileDevice::Permissions());
@@ -178,4 +183,8 @@ TEST_F(CliFixture, SameGrepEncodeAndDump)
     EXPECT_TRUE(rows[0].endsWith("Hi! ABCDEFGHIJKL")) << rows[0].toStdString();
     EXPECT_TRUE(rows[1].startsWith("00000010 4D EOF")) << rows[1].toStdString();
     EXPECT_TRUE(rows[1].endsWith(" M"));
+    // --start picks the row, --length counts bytes in decimal.
+    EXPECT_EQ(Lines(Cli({"dump", d, "--start", "10", "--length", "1"})).size(), 1);
+    EXPECT_EQ(Lines(Cli({"dump", d, "--start", "0", "--length", "16"})).size(), 1);
+    EXPECT_EQ(Lines(Cli({"dump", d, "--start", "0", "--length", "17"})).size(), 2);
 }
