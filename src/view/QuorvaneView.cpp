@@ -104,10 +104,7 @@ CQuorvaneView::CQuorvaneView(CQuorvaneDoc* doc, QWidget* parent)
         viewport()->update();
     });
     connect(doc, &CQuorvaneDoc::fileSizeChanged, this, [this](quint64) {
-        const int oldChars = m_layout.m_addrChars;
-        m_layout.SetFileSize(FileSize());
-        if (m_layout.m_addrChars != oldChars)
-            m_needErase = true;
+        m_layout.SetFileSize(FileSize()); // the address column widens at 4 GB
         if (!m_doc->IsDirectEdit())
             UpdateScrollRange();
         if (s_activeView == this)
@@ -199,7 +196,6 @@ void CQuorvaneView::UpdateMetrics()
     m_layout.SetFileSize(FileSize());
     m_layout.SetMetrics(fm.horizontalAdvance(QLatin1Char(' ')), fm.height());
     m_painter.SetFont(m_font);
-    m_needErase = true;
     ResetCaretBlink();
 }
 
@@ -359,7 +355,6 @@ void CQuorvaneView::OnActivateView(bool activate)
     if (!m_initialized)
         OnInitialUpdate();
     if (!activate) {
-        m_needErase = true;
         m_caretExists = false;
         m_caretTimer.stop();
         if (s_activeView == this)

@@ -160,7 +160,6 @@ private:
     QFont m_font;
     bool m_usesRequestedFont = false;
     CViewLayout m_layout;
-    bool m_needErase = true;
     CharCode m_charCode = CharCode::ShiftJis;
     uint8_t m_byteOrder = 0;
     bool m_insertMode = false;

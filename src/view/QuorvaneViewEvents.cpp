@@ -54,7 +54,6 @@ void CQuorvaneView::PaintView(QPainter& painter, const QSize& client)
     in.caretVisible = m_caretExists && m_caretOn;
     in.caretWidth = m_insertMode ? 2 : m_layout.m_charWidth;
     m_caretRect = m_painter.Paint(painter, client, in).caret;
-    m_needErase = false;
 }
 
 void CQuorvaneView::paintEvent(QPaintEvent*)
@@ -68,7 +67,6 @@ void CQuorvaneView::paintEvent(QPaintEvent*)
 void CQuorvaneView::resizeEvent(QResizeEvent* e)
 {
     QAbstractScrollArea::resizeEvent(e);
-    m_needErase = true;
     if (!m_initialized)
         return;
     UpdateScrollRange();
@@ -258,7 +256,6 @@ bool CQuorvaneView::HandleMessage(QEvent* e)
     }
     if (um::Cast<um::Relayout>(e)) {
         UpdateMetrics();
-        m_needErase = true;
         UpdateScrollRange();
         LoadVisibleWindow();
         Redraw();
@@ -309,7 +306,6 @@ bool CQuorvaneView::HandleMessage(QEvent* e)
         LoadVisibleWindow();
         if (m_doc->IsLoading())
             m_loadingTimer.start(); // the reload started a new loader: show its bytes arriving
-        m_needErase = true;
         RefreshInfoPane();
         Redraw();
         return true;
