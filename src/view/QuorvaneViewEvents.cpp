@@ -271,6 +271,10 @@ bool CQuorvaneView::HandleMessage(QEvent* e)
         }
         return true;
     }
+    if (um::Cast<um::UpdateInfo>(e)) {
+        RefreshInfoPane();
+        return true;
+    }
     if (auto* m = um::Cast<um::GetPos>(e)) {
         if (m->wParam)
             *m->wParam = FileSize() - 1;
