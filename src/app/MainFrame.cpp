@@ -88,9 +88,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
 CMainFrame::~CMainFrame()
 {
     // Windows first, while the members they report to still exist; each closes its document
-    // when it is the last one.
-    // Closed windows waiting for their deferred deletion are no longer in the area's list, so
-    // look for every child frame.
+    // when it is the last one. Closed windows waiting for their deferred deletion are no longer
+    // in the area's list, so look for every child frame.
     m_closing = true;
     const QList<CChildFrame*> windows = findChildren<CChildFrame*>();
     for (CChildFrame* w : windows)
@@ -114,6 +113,7 @@ CChildFrame* CMainFrame::OpenDocumentFile(const QString& path, bool directEdit)
         }
     }
     auto* doc = new CQuorvaneDoc(this);
+    ConnectDocument(doc); // before the loader starts, so that none of its reports is missed
     if (!doc->OnOpenDocument(full, directEdit)) {
         delete doc;
         return nullptr;
@@ -129,6 +129,7 @@ CChildFrame* CMainFrame::OpenDocumentFile(const QString& path, bool directEdit)
 CChildFrame* CMainFrame::NewDocument()
 {
     auto* doc = new CQuorvaneDoc(this);
+    ConnectDocument(doc);
     if (!doc->OnNewDocument()) {
         delete doc;
         return nullptr;
@@ -145,8 +146,6 @@ CChildFrame* CMainFrame::NewWindow()
 
 CChildFrame* CMainFrame::AddChildFrame(CQuorvaneDoc* doc)
 {
-    if (m_windowCount.value(doc) == 0)
-        ConnectDocument(doc);
     auto* child = new CChildFrame(doc, this);
     ++m_windowCount[doc];
     m_mdi->addSubWindow(child);
