@@ -396,11 +396,20 @@ TEST_F(MainFrameTest, ReloadReadsTheFileAgain)
     const QString path = Write("r.bin", "old");
     CChildFrame* child = frame->OpenDocumentFile(path);
     ASSERT_NE(child, nullptr);
+    // A selection in each of two windows of the document.
+    CChildFrame* second = frame->NewWindow();
+    um::SelectRange::Send(child->GetActiveView(), 0u, 1u);
+    um::SelectRange::Send(second->GetActiveView(), 1u, 2u);
+    ASSERT_EQ(child->GetActiveView()->SelStart(), 0u);
+    ASSERT_EQ(second->GetActiveView()->SelStart(), 1u);
     Write("r.bin", "brand new");
     ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_RELOAD));
     CQuorvaneDoc* doc = child->GetDocument();
     EXPECT_EQ(doc->GetFileSize(), 9u);
     EXPECT_EQ(doc->ByteAt(0), 'b');
+    // Every window of the reloaded document forgets what it had selected in the old bytes.
+    EXPECT_EQ(child->GetActiveView()->SelStart(), CQuorvaneView::kNone);
+    EXPECT_EQ(second->GetActiveView()->SelStart(), CQuorvaneView::kNone);
     QCoreApplication::processEvents();
     EXPECT_EQ(frame->StatusPanes()->PaneText(1), "9Byte");
 }
