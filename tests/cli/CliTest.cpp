@@ -55,6 +55,21 @@ TEST_F(CliFixture, SearchPrintsTheListOfTheSearchTab)
     EXPECT_EQ(Lines(Cli({"search", f, "--hex", "FFFF"})), (QStringList{"", QStringLiteral("検索結果　0件")}));
 }
 
+TEST_F(CliFixture, FilesOf4GiBListLongAddresses)
+{
+    // A sparse file just over 4 GiB with one hit above the 32-bit range.
+    const QString path = dir.filePath("huge.bin");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize((qint64(1) << 32) + 64));
+        ASSERT_TRUE(f.seek((qint64(1) << 32) + 16));
+        ASSERT_EQ(f.write("AB", 2), 2);
+    }
+    EXPECT_EQ(Lines(Cli({"search", path, "--string", "AB", "--code", "UTF-8"})),
+              (QStringList{"00000001-00000010  4142", "", QStringLiteral("検索結果　1件")}));
+}
+
 TEST_F(CliFixture, RefusedInputAndFailures)
 {
     const QString f = File("x.bin", {1, 2, 3});
