@@ -144,7 +144,9 @@ int CmdReplace(const QStringList& argv, LineWriter& out, CliPrompter& prompter)
     const ReplaceOutcome outcome = RunReplace(doc, pattern, *request, state, callbacks);
     if (outcome.failed || prompter.ErrorShown())
         FailIo(QStringLiteral("置換に失敗しました。"));
-    if (!doc.IsDirectEdit() && !doc.DoSave(target))
+    // Nothing replaced in place: the file and its backup stay as they are.
+    const bool unchanged = outcome.replaced == 0 && target == path;
+    if (!doc.IsDirectEdit() && !unchanged && !doc.DoSave(target))
         FailIo(QStringLiteral("%1 に保存できませんでした。").arg(target));
     out.Line(QStringLiteral("置換結果　%1件").arg(outcome.replaced));
     return 0;

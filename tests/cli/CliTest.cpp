@@ -165,6 +165,10 @@ TEST_F(CliFixture, ReplaceWritesTheTargetOrTheFileWithItsBackup)
     EXPECT_EQ(Cli({"replace", f, "--string", "AB", "--code", "Shift-JIS", "--with-dec", "999", "--start", "1", "--end", "4"}).status, 0);
     EXPECT_EQ(ReadFile(f), (std::vector<uint8_t>{0x41, 0x42, 0x00, 0xE7, 0x03}));
     EXPECT_EQ(ReadFile(f + ".bak"), (std::vector<uint8_t>{0x41, 0x42, 0x00, 0x41, 0x42}));
+    // No hit: the file is not rewritten and no backup is made.
+    const QString g = File("none.bin", {0x01, 0x02});
+    EXPECT_EQ(Lines(Cli({"replace", g, "--hex", "FF", "--with-hex", "00"})), QStringList{QStringLiteral("置換結果　0件")});
+    EXPECT_FALSE(QFile::exists(g + ".bak"));
     // A replacement that holds the pattern ends.
     EXPECT_EQ(Lines(Cli({"replace", f, "--hex", "42", "--with-string", "BB", "--code", "UTF-8", "-o", out})),
               QStringList{QStringLiteral("置換結果　1件")});
