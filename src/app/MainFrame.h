@@ -127,7 +127,7 @@ private:
     QHash<int, QAction*> m_actions;    // menu items and toolbar buttons by command id
     QList<QAction*> m_accelerators;    // key bindings, separate so menus show their own labels
     QList<QAction*> m_documentMenus;   // menus shown only while a document is open
-    QList<QAction*> m_documentItems;   // ファイル items shown only while a document is open
+    QList<QAction*> m_emptyMenus;      // menus shown only while no document is open
     QMenu* m_recentMenu = nullptr;
     QMenu* m_barsMenu = nullptr;
     QAction* m_customize = nullptr;

@@ -33,9 +33,6 @@ QIcon ToolIcon(QStyle* style, int id)
     case ID_FILE_SAVE: return style->standardIcon(QStyle::SP_DialogSaveButton);
     case ID_EDIT_UNDO: return style->standardIcon(QStyle::SP_ArrowBack);
     case ID_EDIT_REDO: return style->standardIcon(QStyle::SP_ArrowForward);
-    case ID_JUMP_TOP: return style->standardIcon(QStyle::SP_MediaSkipBackward);
-    case ID_JUMP_END: return style->standardIcon(QStyle::SP_MediaSkipForward);
-    case ID_MACRO_PLAY: return style->standardIcon(QStyle::SP_MediaPlay);
     default: break;
     }
     QString glyph;
@@ -62,6 +59,9 @@ QIcon ToolIcon(QStyle* style, int id)
     case ID_BOOKMARK_NEXT: glyph = QStringLiteral("↓"); break;
     case ID_BOOKMARK_CLEAR: glyph = QStringLiteral("×"); break;
     case ID_MACRO_RECORD: glyph = QStringLiteral("●"); break;
+    case ID_MACRO_PLAY: glyph = QStringLiteral("▶"); break;
+    case ID_JUMP_TOP: glyph = QStringLiteral("先"); break;
+    case ID_JUMP_END: glyph = QStringLiteral("末"); break;
     default: glyph = QStringLiteral("?"); break;
     }
     QPixmap pm(32, 32);
@@ -115,18 +115,21 @@ void CMainFrame::CreateMenus()
     QMenuBar* bar = menuBar();
     bar->setNativeMenuBar(false);
 
+    // Two sets of menus, as two menu resources would be: the full one while a document is open,
+    // ファイル, 表示 and ヘルプ alone while none is. They share their items.
     QMenu* file = bar->addMenu(QStringLiteral("ファイル(&F)"));
+    m_documentMenus << file->menuAction();
     AddCommand(file, ID_FILE_NEW);
     AddCommand(file, ID_FILE_OPEN);
     AddCommand(file, ID_DIRECT_EDIT);
-    m_documentItems << AddCommand(file, ID_FILE_CLOSE);
-    m_documentItems << file->addSeparator();
-    m_documentItems << AddCommand(file, ID_FILE_SAVE);
-    m_documentItems << AddCommand(file, ID_FILE_SAVE_AS);
-    m_documentItems << AddCommand(file, ID_FILE_RELOAD);
-    m_documentItems << file->addSeparator();
-    m_documentItems << AddCommand(file, ID_RANGE_OUTPUT);
-    m_documentItems << AddCommand(file, ID_FILE_PRINT);
+    AddCommand(file, ID_FILE_CLOSE);
+    file->addSeparator();
+    AddCommand(file, ID_FILE_SAVE);
+    AddCommand(file, ID_FILE_SAVE_AS);
+    AddCommand(file, ID_FILE_RELOAD);
+    file->addSeparator();
+    AddCommand(file, ID_RANGE_OUTPUT);
+    AddCommand(file, ID_FILE_PRINT);
     file->addSeparator();
     m_recentMenu = file->addMenu(QStringLiteral("最近使ったファイル"));
     for (int i = 0; i < kRecentFileCount; ++i) {
@@ -176,6 +179,7 @@ void CMainFrame::CreateMenus()
     AddCommand(search, ID_FOLDER_SEARCH);
 
     QMenu* view = bar->addMenu(QStringLiteral("表示(&V)"));
+    m_documentMenus << view->menuAction();
     m_barsMenu = view->addMenu(QStringLiteral("ツール バーとドッキング ウィンドウ(&T)"));
     // Toolbar customisation is not part of the program yet: shown, never enabled.
     m_customize = new QAction(QStringLiteral("カスタマイズ..."), this);
@@ -183,15 +187,13 @@ void CMainFrame::CreateMenus()
     m_customize->setEnabled(false);
     AddCommand(view, ID_VIEW_STATUS_BAR)->setCheckable(true);
     QMenu* codes = view->addMenu(QStringLiteral("文字コード(&C)"));
-    m_documentItems << codes->menuAction();
     for (int id = ID_CHARCODE_FIRST; id <= ID_CHARCODE_LAST; ++id)
         AddCommand(codes, id)->setCheckable(true);
     QMenu* order = view->addMenu(QStringLiteral("バイトオーダー(&O)"));
-    m_documentItems << order->menuAction();
     AddCommand(order, ID_BYTEORDER_LITTLE)->setCheckable(true);
     AddCommand(order, ID_BYTEORDER_BIG)->setCheckable(true);
-    m_documentItems << view->addSeparator();
-    m_documentItems << AddCommand(view, ID_FILE_PROPERTIES);
+    view->addSeparator();
+    AddCommand(view, ID_FILE_PROPERTIES);
     view->addSeparator();
     AddCommand(view, ID_SETTINGS);
 
@@ -211,6 +213,24 @@ void CMainFrame::CreateMenus()
 
     QMenu* help = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
     AddCommand(help, ID_APP_ABOUT);
+
+    // The menus without a document.
+    auto* emptyFile = new QMenu(QStringLiteral("ファイル(&F)"), bar);
+    for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_DIRECT_EDIT})
+        emptyFile->addAction(m_actions.value(id));
+    emptyFile->addSeparator();
+    emptyFile->addAction(m_recentMenu->menuAction());
+    emptyFile->addSeparator();
+    emptyFile->addAction(m_actions.value(ID_DELETE_REGISTRY));
+    emptyFile->addAction(m_actions.value(ID_APP_EXIT));
+    bar->insertMenu(file->menuAction(), emptyFile);
+    auto* emptyView = new QMenu(QStringLiteral("表示(&V)"), bar);
+    emptyView->addAction(m_barsMenu->menuAction());
+    emptyView->addAction(m_actions.value(ID_VIEW_STATUS_BAR));
+    emptyView->addSeparator();
+    emptyView->addAction(m_actions.value(ID_SETTINGS));
+    bar->insertMenu(view->menuAction(), emptyView);
+    m_emptyMenus << emptyFile->menuAction() << emptyView->menuAction();
 
     // States are brought up to date whenever a menu opens.
     for (QMenu* m : bar->findChildren<QMenu*>())
@@ -306,8 +326,8 @@ void CMainFrame::ShowDocumentMenus(bool show)
 {
     for (QAction* a : m_documentMenus)
         a->setVisible(show);
-    for (QAction* a : m_documentItems)
-        a->setVisible(show);
+    for (QAction* a : m_emptyMenus)
+        a->setVisible(!show);
 }
 
 void CMainFrame::RefreshRecentFileMenu()
