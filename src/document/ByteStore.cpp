@@ -53,6 +53,8 @@ void ByteStore::Clear()
 
 void ByteStore::Read(size_t i, uint8_t* dst, size_t n) const
 {
+    if (n == 0)
+        return;
     if (i < m_gapStart) {
         const size_t first = std::min(n, m_gapStart - i);
         std::memcpy(dst, m_data + i, first);
@@ -130,6 +132,8 @@ void ByteStore::Remove(size_t i, size_t n)
 
 void ByteStore::Overwrite(size_t i, const uint8_t* src, size_t n)
 {
+    if (n == 0)
+        return;
     if (i < m_gapStart) {
         const size_t first = std::min(n, m_gapStart - i);
         std::memcpy(m_data + i, src, first);

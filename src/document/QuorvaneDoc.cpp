@@ -176,6 +176,8 @@ size_t CQuorvaneDoc::ReadBytes(uint64_t address, uint8_t* dst, size_t n) const
     if (index >= m_bytes.Size())
         return 0;
     const size_t take = static_cast<size_t>(std::min<uint64_t>(n, m_bytes.Size() - index));
+    if (take == 0)
+        return 0;
     const uint64_t limit = m_directEdit ? kNone : m_loadedUpTo.load(std::memory_order_acquire);
     size_t real = take;
     if (address >= limit)

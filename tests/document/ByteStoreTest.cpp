@@ -50,8 +50,9 @@ TEST(ByteStore, RandomEditsMatchAPlainArray)
         ASSERT_EQ(store.Size(), model.size());
         if (step % 97 == 0) {
             ASSERT_EQ(Contents(store), model);
-            if (!model.empty())
+            if (!model.empty()) {
                 ASSERT_EQ(store.At(model.size() - 1), model.back());
+            }
         }
     }
     // Closing the gap keeps the bytes.
