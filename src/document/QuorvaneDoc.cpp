@@ -4,6 +4,7 @@
 #include "app/Prompter.h"
 #include "app/SettingsStore.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <cstring>
 
@@ -91,7 +92,7 @@ bool CQuorvaneDoc::OnOpenDocument(const QString& path, bool directEdit)
         return false;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        Prompter::ShowError(file.errorString());
+        Prompter::ShowError(QDir::toNativeSeparators(path) + QStringLiteral("\n") + file.errorString());
         return false;
     }
     const uint64_t length = static_cast<uint64_t>(file.size());

@@ -201,5 +201,6 @@ private:
     ByteStore m_bytes;
     uint64_t m_windowFirstRow = 0;
     int m_windowRows = 0;
+    bool m_windowFailed = false; // the last LoadWindow could not open the file
     CQuorvaneDoc* m_diffPartner = nullptr;
 };

@@ -69,9 +69,13 @@ bool CQuorvaneDoc::LoadWindow()
 {
     QFile file(m_pathName);
     if (!file.open(QIODevice::ReadOnly)) {
-        Prompter::ShowError(FailureText(file));
+        // A vanished file fails every scroll: say so once, not at every step.
+        if (!m_windowFailed)
+            Prompter::ShowError(FailureText(file));
+        m_windowFailed = true;
         return false;
     }
+    m_windowFailed = false;
     const uint64_t length = static_cast<uint64_t>(file.size());
     const int64_t want = static_cast<int64_t>(m_windowRows) * 16 - 16;
     if (want < 0)
@@ -102,7 +106,7 @@ bool CQuorvaneDoc::LoadWindow()
 bool CQuorvaneDoc::DiskWrite(uint64_t address, const uint8_t* data, size_t n, bool insert, bool reload)
 {
     if (n == 0)
-        return reload ? LoadWindow() : true;
+        return reload && m_windowRows > 0 ? LoadWindow() : true;
     QFile file(m_pathName);
     if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
         Prompter::ShowError(FailureText(file));
@@ -142,7 +146,7 @@ bool CQuorvaneDoc::DiskWrite(uint64_t address, const uint8_t* data, size_t n, bo
     }
     m_fileSize = static_cast<uint64_t>(file.size());
     file.close();
-    if (reload)
+    if (reload && m_windowRows > 0)
         return LoadWindow();
     Q_EMIT fileSizeChanged(m_fileSize);
     return true;
@@ -180,5 +184,10 @@ bool CQuorvaneDoc::DiskRemove(uint64_t address, uint64_t n)
     }
     m_fileSize = length - n;
     file.close();
+    if (m_windowRows <= 0) {
+        // No view shows rows of this document: the change is on disk, nothing to re-read.
+        Q_EMIT fileSizeChanged(m_fileSize);
+        return true;
+    }
     return LoadWindow();
 }

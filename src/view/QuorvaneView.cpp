@@ -75,7 +75,7 @@ CQuorvaneView::CQuorvaneView(CQuorvaneDoc* doc, QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_InputMethodEnabled, false);
+    setAttribute(Qt::WA_InputMethodEnabled, true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setCursor(Qt::IBeamCursor);
 
@@ -378,6 +378,8 @@ void CQuorvaneView::OnActivateView(bool activate)
 
 bool CQuorvaneView::OnCommand(int id)
 {
+    if (OnEditCommand(id))
+        return true;
     CharCode code;
     if (CharCodeFromMenuId(id, code)) {
         SetCharCode(code);
@@ -414,6 +416,8 @@ bool CQuorvaneView::OnCommand(int id)
 
 bool CQuorvaneView::OnUpdateCommand(int id, CmdUI& ui)
 {
+    if (OnUpdateEditCommand(id, ui))
+        return true;
     CharCode code;
     if (CharCodeFromMenuId(id, code)) {
         ui.enabled = true;

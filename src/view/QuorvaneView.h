@@ -3,6 +3,7 @@
 
 #include "codes/CharCode.h"
 #include "view/ByteColors.h"
+#include "view/ByteEditor.h"
 #include "view/CursorNavigator.h"
 #include "view/ViewLayout.h"
 #include "view/ViewPainter.h"
@@ -98,6 +99,22 @@ public:
     void SetBookmarks(std::vector<uint64_t> addresses);
     void SetDiffMark(uint64_t start, uint64_t end);
 
+    // --- Editing (typing, deleting, clipboard, undo) ---
+    // `value` is a nibble in the hex column or a UTF-16 unit in the text column.
+    bool TypeInput(uint32_t value);
+    // Removes the selection, or the byte at the cursor.
+    bool DeleteBytes();
+    // Insert: toggles insert/overwrite, the caret width and the status text.
+    void ToggleInsertMode();
+    bool CopyBytes();
+    void CutBytes();
+    void CopyAsHexText();
+    void PasteFromClipboard();
+    void PasteHexText();
+    bool PasteBytes(const QByteArray& bytes);
+    void Undo();
+    void Redo();
+
     // Paints the client area of the given size (used by paintEvent, printing previews and the
     // benchmarks).
     void PaintView(QPainter& painter, const QSize& client);
@@ -125,6 +142,8 @@ protected:
     void focusOutEvent(QFocusEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
     // CCursorNavigator::Host
@@ -147,6 +166,15 @@ private:
     void SendActivationNotifications();
     void SendStatusFileSize();
     void HandleKey(QKeyEvent* e);
+    // Digits, Insert, Delete, Backspace and characters; true when the key was an editing key.
+    bool HandleEditKey(QKeyEvent* e);
+    // The caret and selection as the editing rules see them, and back.
+    EditCaret MakeCaret() const;
+    void TakeCaret(const EditCaret& caret);
+    // After a change of the bytes: scroll range, cursor into view, panes, repaint.
+    void AfterEdit();
+    bool OnEditCommand(int id);
+    bool OnUpdateEditCommand(int id, CmdUI& ui);
     bool HandleMessage(QEvent* e);
     QWidget* MainFrame() const;
 

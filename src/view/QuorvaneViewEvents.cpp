@@ -7,6 +7,8 @@
 #include "view/MyScrollBar.h"
 
 #include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -152,7 +154,7 @@ void CQuorvaneView::HandleKey(QKeyEvent* e)
     case Qt::Key_PageUp: m_nav.NavigateKey(K::PageUp); break;
     case Qt::Key_PageDown: m_nav.NavigateKey(K::PageDown); break;
     default:
-        // Editing keys (hex digits, Insert, Delete, Backspace, characters) come with typing.
+        HandleEditKey(e);
         m_nav.ScrollAfterKey();
         break;
     }
@@ -170,6 +172,10 @@ void CQuorvaneView::mousePressEvent(QMouseEvent* e)
         const CViewLayout::Hit hit = m_layout.HitTest(pt.x(), pt.y(), TopRow());
         m_nav.LeftButtonDown(hit.address, hit.inCharColumn, e->modifiers() & Qt::ShiftModifier);
         setFocus(Qt::MouseFocusReason);
+        // Input methods serve the text column only; a click in the hex area closes one.
+        QGuiApplication::inputMethod()->update(Qt::ImEnabled | Qt::ImCursorRectangle);
+        if (!m_nav.m_inCharColumn)
+            QGuiApplication::inputMethod()->reset();
         ResetCaretBlink();
         RefreshInfoPane();
         Redraw();
