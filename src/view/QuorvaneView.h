@@ -112,6 +112,8 @@ public:
     void PasteFromClipboard();
     void PasteHexText();
     bool PasteBytes(const QByteArray& bytes);
+    // Input methods: on in the text column only, their window placed at the caret.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void Undo();
     void Redo();
 
@@ -143,7 +145,6 @@ protected:
     void showEvent(QShowEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
-    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
     // CCursorNavigator::Host
