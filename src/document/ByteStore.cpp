@@ -88,8 +88,9 @@ bool ByteStore::EnsureGap(size_t n)
 {
     if (m_gapLen >= n)
         return true;
-    // Grow by half the size (at least 64 KiB and at least n), so repeated typing stays amortised.
-    const size_t grow = std::max({n - m_gapLen, m_size / 2, size_t(64 * 1024)});
+    // Grow by 1 MiB (or what the insertion needs): a million typed bytes fit before the next
+    // growth, and no large block of fresh memory has to be touched on the first keystroke.
+    const size_t grow = std::max(n - m_gapLen, size_t(1) << 20);
     const size_t oldCap = m_size + m_gapLen;
     size_t newCap = oldCap + grow;
     auto* p = static_cast<uint8_t*>(std::realloc(m_data, newCap));
