@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-base-dev-tools
-          libgl1-mesa-dev libssl-dev libgtest-dev libgmock-dev libbenchmark-dev
+          qt6-translations-l10n libgl1-mesa-dev libssl-dev libgtest-dev libgmock-dev libbenchmark-dev
           fonts-noto-cjk fonts-ipafont-gothic xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
