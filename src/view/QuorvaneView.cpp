@@ -57,9 +57,10 @@ QFont MakeViewFont(const QString& name, int pointSize, bool& usedRequested)
     int pixels = static_cast<int>(pointSize / 0.75 + 0.5); // points at 96 per inch, rounded
     usedRequested = !name.isEmpty() && QFontDatabase::hasFamily(name) && QFontDatabase::isFixedPitch(name);
     // FixedSys, the default face, is a raster font of one size (8 x 15 pixels) whatever size is
-    // asked for. Its stand-in keeps that height, so that the rows fit the window as they would.
+    // asked for. Its stand-in takes about its cell (13 pixels: 8 wide, 15 high with the line gap),
+    // so that the rows fit the window as they would.
     if (!usedRequested && name.compare(QLatin1String("FixedSys"), Qt::CaseInsensitive) == 0)
-        pixels = 15;
+        pixels = 13;
     QFont font(usedRequested ? name : FallbackFixedFamily());
     font.setStyleHint(QFont::TypeWriter);
     font.setPixelSize(std::max(1, pixels));
