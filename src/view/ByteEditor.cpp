@@ -27,6 +27,11 @@ bool CByteEditor::TypeInput(EditCaret& caret, uint32_t value)
 {
     if (!m_doc.IsEditable())
         return false;
+    if (caret.cursor > m_doc.GetFileSize()) {
+        // The file became shorter under this caret (another view, a reload): type at its end.
+        caret.cursor = m_doc.GetFileSize();
+        caret.lowNibble = false;
+    }
     const bool done = m_doc.IsDirectEdit() ? TypeDirect(caret, value) : TypeInMemory(caret, value);
     if (done)
         caret.lowNibble = !caret.lowNibble;

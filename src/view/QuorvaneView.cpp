@@ -110,6 +110,8 @@ CQuorvaneView::CQuorvaneView(CQuorvaneDoc* doc, QWidget* parent)
     });
     connect(doc, &CQuorvaneDoc::fileSizeChanged, this, [this](quint64) {
         m_layout.SetFileSize(FileSize()); // the address column widens at 4 GB
+        // Another view of the document may have made it shorter than this view's cursor.
+        m_nav.ClampToFile();
         if (!m_doc->IsDirectEdit())
             UpdateScrollRange();
         if (s_activeView == this)

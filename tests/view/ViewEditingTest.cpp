@@ -243,3 +243,22 @@ TEST(ViewEditing, DirectEditModeWritesThroughToTheFile)
     EXPECT_EQ(f.doc.ByteAt(1), 'z'); // the rows on screen follow the file
     EXPECT_FALSE(f.doc.CanUndo());
 }
+
+TEST(ViewEditing, ASecondViewFollowsEditsOfTheFirst)
+{
+    EditFixture f("0123456789");
+    auto* second = new CQuorvaneView(&f.doc, f.frame.get());
+    second->OnInitialUpdate();
+    QTest::keyClick(second, Qt::Key_End); // its cursor on the end-of-file cell
+    EXPECT_EQ(second->Cursor(), 10u);
+    // The first view deletes half the file: the second's cursor stays inside it.
+    f.Key(Qt::Key_Home);
+    for (int i = 0; i < 5; ++i)
+        f.Key(Qt::Key_Right, Qt::ShiftModifier);
+    f.Key(Qt::Key_Delete);
+    EXPECT_EQ(f.Bytes(), "56789");
+    EXPECT_EQ(second->Cursor(), 5u);
+    QTest::keyClicks(second, QStringLiteral("AB"));
+    EXPECT_EQ(f.Bytes(), QByteArray("56789\xAB", 6));
+    EXPECT_TRUE(f.prompter.asked.empty());
+}
