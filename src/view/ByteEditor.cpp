@@ -41,7 +41,17 @@ bool CByteEditor::TypeInput(EditCaret& caret, uint32_t value)
 bool CByteEditor::TypeDirect(EditCaret& caret, uint32_t value)
 {
     const uint64_t size = m_doc.GetFileSize();
-    const uint8_t w = m_doc.ByteAt(caret.cursor);
+    // The byte under the cursor comes from the file: the rows in memory may not include it (the
+    // user scrolled away from the cursor), and a nibble must never be merged with a stand-in 00.
+    uint8_t w = 0;
+    if (caret.cursor < size) {
+        std::unique_ptr<ByteSource> source = m_doc.OpenSource();
+        if (source->Read(caret.cursor, &w, 1) != 1) {
+            Prompter::ShowError(source->ErrorText().isEmpty() ? QStringLiteral("ファイルを読み込めませんでした。")
+                                                              : source->ErrorText());
+            return false;
+        }
+    }
     if (caret.lowNibble && !caret.inCharColumn) {
         const uint8_t b = static_cast<uint8_t>((w & 0xF0) | (value & 0x0F));
         if (!m_doc.DiskWrite(caret.cursor, &b, 1, false, true))

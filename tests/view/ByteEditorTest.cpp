@@ -254,3 +254,17 @@ TEST(ByteEditor, DirectEditModeWritesTheFile)
     EXPECT_FALSE(e.doc.CanUndo()); // direct edits are not journaled
     EXPECT_EQ(e.doc.ByteAt(0), 'X');
 }
+
+TEST(ByteEditor, DirectEditDigitsKeepTheOtherNibbleOffScreen)
+{
+    // The cursor lies outside the rows held in memory: the nibble it keeps comes from the file.
+    QByteArray bytes(4096, '\x5A');
+    Editing e(bytes, true);
+    e.doc.LoadWindow(0, 4); // rows 0-2 in memory
+    e.caret.cursor = 3000;
+    e.Hex("1");
+    EXPECT_EQ(static_cast<uint8_t>(e.Bytes()[3000]), 0x1A);
+    e.Hex("7");
+    EXPECT_EQ(static_cast<uint8_t>(e.Bytes()[3000]), 0x17);
+    EXPECT_EQ(e.Bytes().size(), 4096);
+}
