@@ -140,6 +140,9 @@ public:
     // is asked whether to go on without a record.
     RecordOutcome Record(bool insert, uint32_t address, const uint8_t* data, int32_t count,
                          int32_t removeCount);
+    // As Record, with `count` bytes copied straight from the store at `address` (no second copy
+    // of a large selection is made).
+    RecordOutcome RecordStoreBytes(bool insert, uint32_t address, int32_t count, int32_t removeCount);
     // The record at index 0 of the undo journal, for the edits that adjust it afterwards.
     UNDODATA* NewestUndo() { return m_undo.empty() ? nullptr : &m_undo.front(); }
     std::optional<ApplyResult> Undo() { return Apply(m_undo, m_redo); }
@@ -176,6 +179,8 @@ Q_SIGNALS:
 
 private:
     std::optional<ApplyResult> Apply(Journal& from, Journal& to);
+    RecordOutcome AddRecord(bool insert, uint32_t address, int32_t count, int32_t removeCount,
+                            const std::function<void(uint8_t*)>& fill);
     void StartLoader();
     void LoaderThread(QString path, uint64_t length);
     void StopLoader();

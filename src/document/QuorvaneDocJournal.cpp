@@ -6,20 +6,27 @@
 #include <cstring>
 #include <new>
 
-namespace {
-
-std::unique_ptr<uint8_t[]> CopyBytes(const uint8_t* src, size_t n)
-{
-    std::unique_ptr<uint8_t[]> p(new (std::nothrow) uint8_t[n ? n : 1]);
-    if (p && n)
-        std::memcpy(p.get(), src, n);
-    return p;
-}
-
-} // namespace
-
 CQuorvaneDoc::RecordOutcome CQuorvaneDoc::Record(bool insert, uint32_t address, const uint8_t* data,
                                                  int32_t count, int32_t removeCount)
+{
+    return AddRecord(insert, address, count, removeCount, [&](uint8_t* dst) {
+        std::memcpy(dst, data, static_cast<size_t>(count));
+    });
+}
+
+CQuorvaneDoc::RecordOutcome CQuorvaneDoc::RecordStoreBytes(bool insert, uint32_t address, int32_t count,
+                                                           int32_t removeCount)
+{
+    const size_t at = std::min<size_t>(address, m_bytes.Size());
+    count = static_cast<int32_t>(std::min<size_t>(static_cast<size_t>(std::max(count, 0)), m_bytes.Size() - at));
+    return AddRecord(insert, address, count, removeCount, [&](uint8_t* dst) {
+        m_bytes.Read(at, dst, static_cast<size_t>(count));
+    });
+}
+
+CQuorvaneDoc::RecordOutcome CQuorvaneDoc::AddRecord(bool insert, uint32_t address, int32_t count,
+                                                    int32_t removeCount,
+                                                    const std::function<void(uint8_t*)>& fill)
 {
     UNDODATA record;
     record.insert = insert;
@@ -27,7 +34,7 @@ CQuorvaneDoc::RecordOutcome CQuorvaneDoc::Record(bool insert, uint32_t address, 
     record.count = count;
     record.removeCount = removeCount;
     if (count > 0) {
-        record.data = CopyBytes(data, static_cast<size_t>(count));
+        record.data.reset(new (std::nothrow) uint8_t[static_cast<size_t>(count)]);
         if (!record.data) {
             const PromptAnswer a = Prompter::Current().Show(
                 QStringLiteral("アンドゥバッファを確保できませんでした。\n処理を続けますか？"),
@@ -40,6 +47,7 @@ CQuorvaneDoc::RecordOutcome CQuorvaneDoc::Record(bool insert, uint32_t address, 
             SetModifiedFlag(true);
             return RecordOutcome::WithoutRecord;
         }
+        fill(record.data.get());
     }
     m_undo.push_front(std::move(record));
     m_redo.clear();

@@ -191,10 +191,7 @@ bool CByteEditor::DeleteBytes(EditCaret& caret)
     if (m_doc.IsDirectEdit())
         return m_doc.DiskRemove(start, n);
 
-    QByteArray old(static_cast<qsizetype>(n), Qt::Uninitialized);
-    m_doc.ReadBytes(start, reinterpret_cast<uint8_t*>(old.data()), static_cast<size_t>(n));
-    if (m_doc.Record(true, Low32(start), reinterpret_cast<const uint8_t*>(old.constData()),
-                     static_cast<int32_t>(n), 0) == Outcome::Abandon)
+    if (m_doc.RecordStoreBytes(true, Low32(start), static_cast<int32_t>(n), 0) == Outcome::Abandon)
         return false;
     m_doc.RemoveBytes(start, static_cast<size_t>(n));
     m_doc.SyncFileSize();
@@ -239,11 +236,8 @@ bool CByteEditor::PasteBytes(EditCaret& caret, const uint8_t* data, size_t n)
             return false;
     } else {
         const uint64_t removed = caret.insertMode ? 0 : m;
-        QByteArray old(static_cast<qsizetype>(removed), Qt::Uninitialized);
-        m_doc.ReadBytes(start, reinterpret_cast<uint8_t*>(old.data()), static_cast<size_t>(removed));
         const Outcome outcome = removed
-            ? m_doc.Record(true, Low32(start), reinterpret_cast<const uint8_t*>(old.constData()),
-                           static_cast<int32_t>(removed), static_cast<int32_t>(n))
+            ? m_doc.RecordStoreBytes(true, Low32(start), static_cast<int32_t>(removed), static_cast<int32_t>(n))
             : m_doc.Record(false, Low32(start), nullptr, 0, static_cast<int32_t>(n));
         if (outcome == Outcome::Abandon)
             return false;
