@@ -179,19 +179,30 @@ bool ReplaceLoop::ReplaceInMemory(uint64_t at, size_t n)
 
 bool ReplaceLoop::ReplaceOnDisk(uint64_t at, size_t n)
 {
-    // The disk operations show their own errors. A failed removal ends the loop before anything
-    // is inserted, so the file never holds a replacement without its hit removed. DiskRemove
-    // also reports a failed reload of the rows on screen (none are set while no view shows the
-    // document); the new file length tells whether the bytes themselves were removed.
-    const uint64_t before = m_doc.GetFileSize();
-    if (!m_doc.DiskRemove(at, n) && m_doc.GetFileSize() != before - n) {
+    // The part of the hit that the replacement covers is overwritten in place; only the
+    // difference in length moves the tail of the file, once. A replacement of the hit's own
+    // length therefore moves nothing. The disk operations show their own errors.
+    const size_t m = ReplacementLength();
+    const size_t common = std::min(m, n);
+    if (common && !m_doc.DiskWrite(at, m_request.bytes.data(), common, false, m == n)) {
         m_out.failed = true;
         return false;
     }
-    if (m_request.hasReplacement && !m_request.bytes.empty()
-        && !m_doc.DiskWrite(at, m_request.bytes.data(), m_request.bytes.size(), true, false)) {
+    if (m == n)
+        return true;
+    if (m < n) {
+        // DiskRemove also reports a failed reload of the rows on screen (none are set while no
+        // view shows the document); the new file length tells whether the bytes were removed.
+        const uint64_t before = m_doc.GetFileSize();
+        if (!m_doc.DiskRemove(at + common, n - common) && m_doc.GetFileSize() != before - (n - common)) {
+            m_out.failed = true;
+            return common != 0; // a shortened replacement already stands in the hit
+        }
+        return true;
+    }
+    if (!m_doc.DiskWrite(at + common, m_request.bytes.data() + common, m - common, true, true)) {
         m_out.failed = true;
-        return true; // the hit was removed: it counts as changed
+        return true; // the hit was overwritten: it counts as changed
     }
     return true;
 }

@@ -158,6 +158,31 @@ TEST_F(ReplaceFixture, DirectEditModeChangesTheFileWithoutRecords)
     EXPECT_EQ(doc.GetFileSize(), 12u);
 }
 
+TEST_F(ReplaceFixture, DirectEditModeGivesTheBytesOfMemoryForEveryReplacementLength)
+{
+    // Hits at the start, in the middle (two adjacent) and at the very end of the file.
+    const Bytes start{0x41, 0x42, 0x43, 0x00, 0x41, 0x42, 0x43, 0x41, 0x42, 0x43, 0x07, 0x41, 0x42, 0x43};
+    for (const char* number : {"0x44434241", "0x464544", "0x4847", "0x49", ""}) {
+        SCOPED_TRACE(number);
+        Open(start);
+        SearchCursor inMemory;
+        EXPECT_EQ(Replace("414243", QString::fromLatin1(number), ReplaceScope::Whole, inMemory,
+                          {ReplaceDecision::ReplaceAll}, true).replaced, 4u);
+        const Bytes expected = Content();
+
+        Open(start, true);
+        doc.SetWindowRows(0, 4); // a view shows the file: every step reloads its rows
+        SearchCursor onDisk;
+        EXPECT_EQ(Replace("414243", QString::fromLatin1(number), ReplaceScope::Whole, onDisk,
+                          {ReplaceDecision::ReplaceAll}, true).replaced, 4u);
+        EXPECT_EQ(Content(), expected);
+        EXPECT_EQ(doc.GetFileSize(), expected.size());
+        if (!expected.empty()) {
+            EXPECT_EQ(doc.ByteAt(0), expected[0]);
+        }
+    }
+}
+
 TEST_F(ReplaceFixture, ManyHitsInALargeDocument)
 {
     // 20,000 hits spread over 4 MB, replaced by a longer sequence in one run.
