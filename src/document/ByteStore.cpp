@@ -6,6 +6,30 @@
 #include <cstring>
 #include <utility>
 
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
+namespace {
+
+// Asks the system to back a large block with huge pages where it can. Filling a gigabyte of
+// fresh memory costs one page fault per 4 KiB page otherwise, which made loading large files
+// several times slower than reading them. Only the 2 MiB-aligned inside of the block is given.
+void PreferHugePages([[maybe_unused]] uint8_t* p, [[maybe_unused]] size_t n)
+{
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr uintptr_t kHuge = uintptr_t(2) << 20;
+    if (n < 4 * kHuge)
+        return;
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(p) + kHuge - 1) & ~(kHuge - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(p) + n) & ~(kHuge - 1);
+    if (end > begin)
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE); // a hint; failure is harmless
+#endif
+}
+
+} // namespace
+
 ByteStore::~ByteStore()
 {
     std::free(m_data);
@@ -37,6 +61,7 @@ bool ByteStore::ResizeZeroed(size_t n)
     auto* p = static_cast<uint8_t*>(std::calloc(n, 1));
     if (!p)
         return false;
+    PreferHugePages(p, n);
     m_data = p;
     m_size = n;
     m_gapStart = n;

@@ -33,8 +33,9 @@ TEST(DocLoader, ReadsTheRestAndRestoresTheLock)
     ScriptedPrompter prompts;
     TempFiles files;
     // Exactly 1 MB: ten reads of nothing. 1 MB + 9: nine empty reads, then 9 bytes. A larger
-    // file with a remainder that the tenth read takes.
-    for (qsizetype size : {qsizetype(0x100000), qsizetype(0x100000 + 9), qsizetype(0x100000 + 10 * 4099 + 7)}) {
+    // file with a remainder that the tenth read takes, and one large enough for huge pages.
+    for (qsizetype size : {qsizetype(0x100000), qsizetype(0x100000 + 9), qsizetype(0x100000 + 10 * 4099 + 7),
+                           qsizetype(40 << 20) + 12345}) {
         const QByteArray bytes = TempFiles::Random(size, static_cast<uint32_t>(size));
         CQuorvaneDoc doc;
         QSignalSpy finished(&doc, &CQuorvaneDoc::loadingFinished);
