@@ -12,6 +12,10 @@
 
 namespace {
 
+// Room for typing that a store keeps behind its bytes: a million typed bytes fit before the
+// block has to grow, and no large block of fresh memory is touched on the first keystroke.
+constexpr size_t kGapGrowth = size_t(1) << 20;
+
 // Asks the system to back a large block with huge pages where it can. Filling a gigabyte of
 // fresh memory costs one page fault per 4 KiB page otherwise, which made loading large files
 // several times slower than reading them. Only the 2 MiB-aligned inside of the block is given.
@@ -58,14 +62,17 @@ bool ByteStore::ResizeZeroed(size_t n)
     if (n == 0)
         return true;
     // calloc gets fresh zero pages from the system for large blocks: nothing is written twice.
-    auto* p = static_cast<uint8_t*>(std::calloc(n, 1));
+    // The gap is there from the start, so the first insertion does not have to grow (and move)
+    // a large block; its pages cost nothing until they are used.
+    const size_t gap = n >= kGapGrowth ? kGapGrowth : 0;
+    auto* p = static_cast<uint8_t*>(std::calloc(n + gap, 1));
     if (!p)
         return false;
-    PreferHugePages(p, n);
+    PreferHugePages(p, n + gap);
     m_data = p;
     m_size = n;
     m_gapStart = n;
-    m_gapLen = 0;
+    m_gapLen = gap;
     return true;
 }
 
@@ -113,9 +120,8 @@ bool ByteStore::EnsureGap(size_t n)
 {
     if (m_gapLen >= n)
         return true;
-    // Grow by 1 MiB (or what the insertion needs): a million typed bytes fit before the next
-    // growth, and no large block of fresh memory has to be touched on the first keystroke.
-    const size_t grow = std::max(n - m_gapLen, size_t(1) << 20);
+    // Grow by kGapGrowth or what the insertion needs.
+    const size_t grow = std::max(n - m_gapLen, kGapGrowth);
     const size_t oldCap = m_size + m_gapLen;
     size_t newCap = oldCap + grow;
     auto* p = static_cast<uint8_t*>(std::realloc(m_data, newCap));
