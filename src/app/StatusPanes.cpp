@@ -5,7 +5,15 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
+
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
 
 namespace {
 const QString kDirectEdit = QStringLiteral("直接編集");
@@ -28,8 +36,10 @@ CStatusPanes::CStatusPanes(QWidget* parent) : QStatusBar(parent)
         addPermanentWidget(m_panes[i]);
     }
     m_panes[1]->setFixedWidth(5);
-    // The NumLock state cannot be read portably; the pane keeps its label.
+    // NumLock is read from the key events the application sees; until the first one the pane
+    // shows "NUM".
     SetPaneText(2, QStringLiteral("NUM"), 1);
+    qApp->installEventFilter(this);
     SetPaneText(3, QString(), 1);
     SetDirectEdit(false);
 }
@@ -71,6 +81,38 @@ void CStatusPanes::SetDirectEdit(bool on)
     m_directEdit = on;
     m_panes[4]->setStyleSheet(on ? QStringLiteral("color: #000000;") : QStringLiteral("color: #808080;"));
     SetPaneText(4, kDirectEdit, 1);
+}
+
+void CStatusPanes::SetNumLock(bool on)
+{
+    m_panes[2]->setText(on ? QStringLiteral("NUM") : QString());
+}
+
+std::optional<bool> CStatusPanes::NumLockFromKeyEvent(const QKeyEvent& event)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(event);
+    return (::GetKeyState(VK_NUMLOCK) & 1) != 0;
+#else
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return std::nullopt;
+    constexpr quint32 kMod2 = 0x10;
+    const bool before = (event.nativeModifiers() & kMod2) != 0;
+    // NumLock's own press turns the state over after the event was made; its release may still
+    // carry the old state (X turns a lock off only when the key goes up) and tells nothing.
+    if (event.key() == Qt::Key_NumLock)
+        return event.type() == QEvent::KeyPress ? std::optional<bool>(!before) : std::nullopt;
+    return before;
+#endif
+}
+
+bool CStatusPanes::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        if (const std::optional<bool> on = NumLockFromKeyEvent(*static_cast<QKeyEvent*>(event)))
+            SetNumLock(*on);
+    }
+    return QStatusBar::eventFilter(watched, event);
 }
 
 void CStatusPanes::SetIdleText(const QString& text)

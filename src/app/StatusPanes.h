@@ -3,7 +3,9 @@
 
 #include <QStatusBar>
 #include <array>
+#include <optional>
 
+class QKeyEvent;
 class QLabel;
 
 class CStatusPanes : public QStatusBar
@@ -23,8 +25,17 @@ public:
     // Pane 4: always "直接編集", black while on, grey while off.
     void SetDirectEdit(bool on);
     bool DirectEditOn() const { return m_directEdit; }
+    // Pane 2: "NUM" while NumLock is on, nothing while it is off; the pane keeps its width.
+    void SetNumLock(bool on);
+    // The NumLock state a key event tells, where the platform tells it: under X11 the event
+    // carries the modifier state from before the key (Mod2 is NumLock), under Windows the key's
+    // toggle state is asked. Elsewhere nothing is known and the pane keeps "NUM".
+    static std::optional<bool> NumLockFromKeyEvent(const QKeyEvent& event);
     // The message pane's text when no prompt is due.
     void SetIdleText(const QString& text);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::array<QLabel*, 5> m_panes{};

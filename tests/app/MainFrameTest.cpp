@@ -198,6 +198,12 @@ TEST_F(MainFrameTest, StatusBarShowsSizeModeAndDirectEditWithTheirWidths)
     CStatusPanes* status = frame->StatusPanes();
     EXPECT_EQ(status->PaneText(0), "aia");
     EXPECT_EQ(status->PaneText(2), "NUM");
+    const int numWidth = status->PaneWidth(2);
+    status->SetNumLock(false);
+    EXPECT_EQ(status->PaneText(2), "");
+    EXPECT_EQ(status->PaneWidth(2), numWidth);
+    status->SetNumLock(true);
+    EXPECT_EQ(status->PaneText(2), "NUM");
     EXPECT_EQ(status->PaneText(4), "直接編集");
     EXPECT_FALSE(status->DirectEditOn());
 
