@@ -170,21 +170,29 @@ bool CByteEditor::TypeInMemory(EditCaret& caret, uint32_t value)
     return true;
 }
 
+std::optional<CByteEditor::Range> CByteEditor::TargetRange(const EditCaret& caret, uint64_t size)
+{
+    Range r{caret.cursor, 1};
+    if (caret.HasSelection()) {
+        r.start = caret.selStart;
+        r.count = caret.selEnd - caret.selStart + 1;
+    }
+    if (r.start >= size)
+        return std::nullopt;
+    r.count = std::min(r.count, size - r.start);
+    return r;
+}
+
 bool CByteEditor::DeleteBytes(EditCaret& caret)
 {
     const uint64_t size = m_doc.GetFileSize();
     if (!m_doc.IsEditable() || size == 0)
         return false;
-    uint64_t start = caret.cursor;
-    uint64_t n = 1;
-    if (caret.HasSelection()) {
-        start = caret.selStart;
-        n = caret.selEnd - caret.selStart + 1;
-    }
-    if (start >= size)
+    const std::optional<Range> range = TargetRange(caret, size);
+    if (!range)
         return false; // the end-of-file cell holds no byte
-    if (start + n - 1 >= size)
-        n = size - start;
+    const uint64_t start = range->start;
+    const uint64_t n = range->count;
     caret.cursor = start;
     caret.ClearSelection();
 
@@ -259,15 +267,11 @@ bool CByteEditor::PasteBytes(EditCaret& caret, const uint8_t* data, size_t n)
 std::optional<QByteArray> CByteEditor::ReadRange(const EditCaret& caret)
 {
     const uint64_t size = m_doc.GetFileSize();
-    uint64_t start = caret.cursor;
-    uint64_t n = 1;
-    if (caret.HasSelection()) {
-        start = caret.selStart;
-        n = caret.selEnd - caret.selStart + 1;
-    }
-    if (start >= size)
+    const std::optional<Range> range = TargetRange(caret, size);
+    if (!range)
         return std::nullopt;
-    n = std::min(n, size - start);
+    const uint64_t start = range->start;
+    const uint64_t n = range->count;
     if (n >= 0x7FFFFFF0ull) {
         Prompter::ShowError(QStringLiteral("クリップボードへの保存に失敗しました。"));
         return std::nullopt;

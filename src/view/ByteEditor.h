@@ -56,6 +56,14 @@ public:
     std::optional<QByteArray> ReadRange(const EditCaret& caret);
 
 private:
+    struct Range
+    {
+        uint64_t start;
+        uint64_t count;
+    };
+    // The selection, or the byte under the cursor, cut at the end of a file of `size` bytes;
+    // nothing when it starts at or after the end.
+    static std::optional<Range> TargetRange(const EditCaret& caret, uint64_t size);
     bool TypeDirect(EditCaret& caret, uint32_t value);
     bool TypeInMemory(EditCaret& caret, uint32_t value);
 
