@@ -2,6 +2,7 @@
 #include "app/MainFrame.h"
 
 #include "app/AboutDlg.h"
+#include "app/WindowsDlg.h"
 #include "app/ChildFrame.h"
 #include "app/CommandTable.h"
 #include "app/QuorvaneApp.h"
@@ -205,6 +206,8 @@ void CMainFrame::CreateMenus()
     QMenu* window = bar->addMenu(QStringLiteral("ウィンドウ(&W)"));
     m_documentMenus << window->menuAction();
     AddCommand(window, ID_WINDOW_NEW);
+    window->addSeparator();
+    AddCommand(window, ID_WINDOW_MANAGER);
 
     QMenu* macro = bar->addMenu(QStringLiteral("マクロ(&M)"));
     m_documentMenus << macro->menuAction();
@@ -437,6 +440,9 @@ bool CMainFrame::FrameUpdate(int id, CmdUI& ui) const
     case ID_FILE_NEW: case ID_FILE_OPEN: case ID_DIRECT_EDIT: case ID_APP_EXIT: case ID_APP_ABOUT:
     case ID_DELETE_REGISTRY:
         return true;
+    case ID_WINDOW_MANAGER:
+        ui.enabled = !ChildFrames().isEmpty();
+        return true;
     case ID_VIEW_STATUS_BAR:
         ui.checked = !statusBar()->isHidden();
         return true;
@@ -469,6 +475,11 @@ bool CMainFrame::FrameCommand(int id)
     case ID_DIRECT_EDIT: OpenDirectEdit(); return true;
     case ID_APP_EXIT: close(); return true;
     case ID_APP_ABOUT: ShowAbout(); return true;
+    case ID_WINDOW_MANAGER: {
+        CWindowsDlg dlg(this);
+        dlg.exec();
+        return true;
+    }
     case ID_VIEW_STATUS_BAR: statusBar()->setVisible(!statusBar()->isVisible()); return true;
     case ID_DELETE_REGISTRY:
         // The flag stays set when the close is cancelled: the tree then goes at the next exit.

@@ -7,6 +7,7 @@
 #include "app/MessageTargets.h"
 #include "app/Messages.h"
 #include "app/StatusPanes.h"
+#include "app/WindowsDlg.h"
 #include "view/QuorvaneView.h"
 #include "document/QuorvaneDoc.h"
 
@@ -20,6 +21,7 @@
 #include <QDockWidget>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QPushButton>
 #include <QMenuBar>
@@ -139,7 +141,7 @@ TEST_F(MainFrameTest, MenusCarryEveryCommandWithItsTextAndEnabledOnlyWhenBuilt)
     EXPECT_EQ(MenuIds(TopMenu("ファイル(&F)")),
               (std::vector<int>{57600, 57601, 32914, 57602, 0, 57603, 57604, 32846, 0, 32920, 32877, 0, -1, 0, 32795, 57665}));
     EXPECT_EQ(MenuIds(TopMenu("比較(&D)")), (std::vector<int>{32771, 32779, 32778, 32772}));
-    EXPECT_EQ(MenuIds(TopMenu("ウィンドウ(&W)")), (std::vector<int>{57648}));
+    EXPECT_EQ(MenuIds(TopMenu("ウィンドウ(&W)")), (std::vector<int>{57648, 0, 131}));
     EXPECT_EQ(MenuIds(TopMenu("マクロ(&M)")), (std::vector<int>{32850, 32851}));
 
     // Features that the program does not have yet are shown but never enabled.
@@ -341,6 +343,59 @@ TEST_F(MainFrameTest, ModifiedDocumentsAskBeforeClosing)
     EXPECT_TRUE(frame->close());
     EXPECT_TRUE(frame->ChildFrames().isEmpty());
     EXPECT_EQ(TempFiles::Read(files.Path("c1.bin")), "11");
+}
+
+TEST_F(MainFrameTest, WindowListActivatesSavesAndClosesWindows)
+{
+    EXPECT_FALSE(Enabled(ID_WINDOW_MANAGER));
+    CChildFrame* first = frame->OpenDocumentFile(Write("w1.bin", "1"));
+    CChildFrame* second = frame->OpenDocumentFile(Write("w2.bin", "2"));
+    ASSERT_TRUE(first && second);
+    EXPECT_TRUE(Enabled(ID_WINDOW_MANAGER));
+    const uint8_t z = 'Z';
+    first->GetDocument()->OverwriteBytes(0, &z, 1);
+    first->GetDocument()->SetModifiedFlag(true);
+
+    {
+        CWindowsDlg dlg(frame.get());
+        QListWidget* list = dlg.List();
+        ASSERT_EQ(list->count(), 2);
+        EXPECT_TRUE(list->item(0)->text().startsWith("w1.bin"));
+        EXPECT_TRUE(list->item(0)->text().endsWith("*")); // modified
+        EXPECT_FALSE(list->item(1)->text().endsWith("*"));
+        EXPECT_EQ(list->currentRow(), 1); // the active window
+
+        list->clearSelection();
+        list->item(0)->setSelected(true);
+        dlg.ActivateSelected();
+        EXPECT_EQ(frame->ActiveChild(), first);
+
+        // Saving writes the modified document; the list loses its mark.
+        dlg.SaveSelected();
+        EXPECT_EQ(TempFiles::Read(files.Path("w1.bin")), "Z");
+        EXPECT_FALSE(dlg.List()->item(0)->text().endsWith("*"));
+
+        // Closing asks about unsaved changes like any close; Cancel keeps the window.
+        first->GetDocument()->SetModifiedFlag(true);
+        dlg.List()->clearSelection();
+        dlg.List()->item(0)->setSelected(true);
+        dlg.List()->item(1)->setSelected(true);
+        prompter.answers = {PromptAnswer::Cancel};
+        dlg.CloseSelected();
+        Flush();
+        EXPECT_EQ(prompter.asked.size(), 1u);
+        EXPECT_EQ(frame->ChildFrames().size(), 2);
+        EXPECT_EQ(dlg.List()->count(), 2);
+
+        first->GetDocument()->SetModifiedFlag(false);
+        dlg.List()->item(0)->setSelected(true);
+        dlg.List()->item(1)->setSelected(true);
+        dlg.CloseSelected();
+        Flush();
+        EXPECT_TRUE(frame->ChildFrames().isEmpty());
+        EXPECT_EQ(dlg.List()->count(), 0);
+    }
+    EXPECT_FALSE(Enabled(ID_WINDOW_MANAGER));
 }
 
 TEST_F(MainFrameTest, MiddleClickOnATabClosesItsWindow)
