@@ -5,8 +5,11 @@
 #include "TempFiles.h"
 #include "TestSettings.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -79,6 +82,22 @@ TEST(DocSave, AFailedSaveLeavesFileAndDocumentAsTheyWere)
     EXPECT_TRUE(doc.CanUndo());
     EXPECT_EQ(doc.PathName(), QFileInfo(path).absoluteFilePath());
     EXPECT_EQ(TempFiles::Read(path), "original");
+
+    // A folder that exists but takes no new files: permission bits stop other users, and for
+    // root (as in CI) /proc takes no files at all.
+    QString readOnlyFolder = QStringLiteral("/proc");
+    if (::geteuid() != 0) {
+        readOnlyFolder = files.Path("locked");
+        ASSERT_TRUE(QDir().mkpath(readOnlyFolder));
+        ASSERT_TRUE(QFile::setPermissions(readOnlyFolder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    }
+    EXPECT_FALSE(doc.DoSave(readOnlyFolder + "/quorvane-out.bin"));
+    ASSERT_EQ(prompts.asked.size(), 2u);
+    EXPECT_EQ(prompts.asked[1].caption, "エラー");
+    EXPECT_FALSE(QFile::exists(readOnlyFolder + "/quorvane-out.bin"));
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.PathName(), QFileInfo(path).absoluteFilePath());
+    QFile::setPermissions(readOnlyFolder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 TEST(DocSave, ReloadAsksAndReadsTheFileAgain)
