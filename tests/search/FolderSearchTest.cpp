@@ -9,7 +9,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 using namespace testsupport;
@@ -21,6 +23,32 @@ struct Outcome
     QStringList lines;
     QStringList failures;
     FolderSearchResult result;
+};
+
+// Root reads every file whatever its permission bits. While this lives, the calling thread lacks
+// the two capabilities that allow that, so it meets permission bits like any other user.
+class PermissionBitsApply
+{
+public:
+    PermissionBitsApply()
+    {
+        if (::syscall(SYS_capget, &m_header, m_saved) != 0)
+            return;
+        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        m_active = ::syscall(SYS_capset, &m_header, reduced) == 0;
+    }
+    ~PermissionBitsApply()
+    {
+        if (m_active)
+            ::syscall(SYS_capset, &m_header, m_saved);
+    }
+    bool Active() const { return m_active || ::geteuid() != 0; }
+
+private:
+    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2]{};
+    bool m_active = false;
 };
 
 Outcome Search(const QString& folder, const QString& hex, const QString& types, bool sub, bool fromString = false)
@@ -114,11 +142,15 @@ TEST(FolderSearchTest, LinksSpecialFilesLargeFilesAndStop)
     EXPECT_EQ(o.lines.front(), root + "/loop/inner/x.bin");
 
     // A file that cannot be opened is reported and the search goes on.
-    if (::geteuid() != 0) {
-        ASSERT_TRUE(WriteFile(root + "/secret.bin", {0x7E}));
-        ::chmod(QFile::encodeName(root + "/secret.bin").constData(), 0);
-        o = Search(root, "7E", "*.bin", false);
-        EXPECT_EQ(o.failures, QStringList{root + "/secret.bin"});
+    ASSERT_TRUE(WriteFile(root + "/secret.bin", {0x7E}));
+    ::chmod(QFile::encodeName(root + "/secret.bin").constData(), 0);
+    {
+        PermissionBitsApply asUser;
+        if (asUser.Active()) {
+            o = Search(root, "7E", "*.bin", false);
+            EXPECT_EQ(o.failures, QStringList{root + "/secret.bin"});
+            EXPECT_EQ(o.result.hits, 0u);
+        }
     }
 
     // A stop before the start: only the total line.
