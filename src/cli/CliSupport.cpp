@@ -7,8 +7,8 @@
 #include "search/SearchFields.h"
 
 #include <QFile>
+#include <QFileInfo>
 
-#include <sys/stat.h>
 
 #include <cstdio>
 
@@ -132,13 +132,13 @@ QString ParseCodeName(const QString& name)
 
 void CheckExists(const QString& path, bool folder)
 {
-    struct stat st;
-    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
         FailInput(QStringLiteral("%1 が見つかりません。").arg(path));
-    if (folder && !S_ISDIR(st.st_mode))
+    if (folder && !info.isDir())
         FailInput(QStringLiteral("%1 はフォルダではありません。").arg(path));
     // Pipes and devices have no length to read, and opening a pipe would wait for a writer.
-    if (!folder && !S_ISREG(st.st_mode))
+    if (!folder && !info.isFile())
         FailInput(QStringLiteral("%1 は通常のファイルではありません。").arg(path));
 }
 

@@ -5,6 +5,7 @@
 #include "search/PatternScanner.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -42,7 +43,7 @@ size_t FirstIndex(const uint8_t* x, const uint8_t* y, size_t n, bool wantDiff)
         if (wantDiff)
             m = ~m & 0xFFFF;
         if (m)
-            return i + static_cast<size_t>(__builtin_ctz(m));
+            return i + static_cast<size_t>(std::countr_zero(m));
     }
 #endif
     for (; i < n; ++i)
@@ -61,7 +62,7 @@ size_t LastIndex(const uint8_t* x, const uint8_t* y, size_t n, bool wantDiff)
         if (wantDiff)
             m = ~m & 0xFFFF;
         if (m)
-            return i - 16 + (31 - static_cast<size_t>(__builtin_clz(m)));
+            return i - 16 + (31 - static_cast<size_t>(std::countl_zero(m)));
         i -= 16;
     }
 #endif

@@ -5,7 +5,9 @@
 #include "search/HexFormat.h"
 #include "search/PatternScanner.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -15,12 +17,20 @@
 #include <utility>
 #include <vector>
 
+// Unix walks folders with the system calls, which tell FIFOs and devices apart before anything is
+// opened and name each folder by device and inode. Elsewhere (Windows) Qt's file information does
+// the walk. QUORVANE_QT_FOLDER_WALK selects the Qt walk on Unix too, to test it.
+#if defined(Q_OS_UNIX) && !defined(QUORVANE_QT_FOLDER_WALK)
+#define QV_POSIX_WALK 1
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace {
+
+#if QV_POSIX_WALK
 
 // A file read with positioned reads; the descriptor is owned.
 class PosixFileSource final : public ByteSource
@@ -56,6 +66,7 @@ private:
     uint64_t m_size;
     QString m_error;
 };
+#endif
 
 bool GlobMatch(const QString& name, const QString& pattern)
 {
@@ -93,7 +104,11 @@ public:
 private:
     bool Stopped() const { return m_stop.load(std::memory_order_relaxed); }
     void ScanFolder(const QString& folder, const QString& part);
+    // The entries of a folder that match `part`, in the order they are searched; empty when the
+    // folder was seen before (through a link) or is none.
+    std::vector<QString> MatchingNames(const QString& folder, const QString& part);
     void SearchFile(const QString& path);
+    void ScanSource(const QString& path, ByteSource& source);
     void Emit(QString line)
     {
         m_batch.push_back(std::move(line));
@@ -121,7 +136,11 @@ private:
     const std::atomic<bool>& m_stop;
     const FolderSearchSink& m_sink;
     PatternScanner m_scanner;
+#if QV_POSIX_WALK
     std::set<std::pair<dev_t, ino_t>> m_visited;
+#else
+    std::set<QString> m_visited; // canonical paths
+#endif
     QStringList m_batch;
     FolderSearchResult m_result;
 };
@@ -144,15 +163,16 @@ FolderSearchResult FolderScan::Run()
     return m_result;
 }
 
-void FolderScan::ScanFolder(const QString& folder, const QString& part)
+std::vector<QString> FolderScan::MatchingNames(const QString& folder, const QString& part)
 {
+    std::vector<QString> names;
+#if QV_POSIX_WALK
     const QByteArray native = QFile::encodeName(folder);
     struct stat self;
     if (::stat(native.constData(), &self) != 0 || !S_ISDIR(self.st_mode))
-        return; // a folder that does not exist finds nothing
+        return names; // a folder that does not exist finds nothing
     if (!m_visited.insert({self.st_dev, self.st_ino}).second)
-        return; // reached again through a link
-    std::vector<QString> names;
+        return names; // reached again through a link
     if (DIR* dir = ::opendir(native.constData())) {
         while (const dirent* e = ::readdir(dir)) {
             if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0)
@@ -163,15 +183,33 @@ void FolderScan::ScanFolder(const QString& folder, const QString& part)
         }
         ::closedir(dir);
     }
+#else
+    const QFileInfo self(folder);
+    const QString canonical = self.isDir() ? self.canonicalFilePath() : QString();
+    if (canonical.isEmpty() || !m_visited.insert(canonical).second)
+        return names;
+    const QStringList all = QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    for (const QString& name : all)
+        if (MatchesFileType(name, part))
+            names.push_back(name);
+#endif
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         const int c = QString::compare(a, b, Qt::CaseInsensitive);
         return c != 0 ? c < 0 : a < b;
     });
+    return names;
+}
+
+void FolderScan::ScanFolder(const QString& folder, const QString& part)
+{
+    const std::vector<QString> names = MatchingNames(folder, part);
     const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
     for (const QString& name : names) {
         if (Stopped())
             return;
         const QString path = prefix + name;
+#if QV_POSIX_WALK
         struct stat st;
         if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
             struct stat lst;
@@ -180,12 +218,21 @@ void FolderScan::ScanFolder(const QString& folder, const QString& part)
             ReportOpenFailure(path, QString::fromLocal8Bit(std::strerror(errno)));
             continue;
         }
-        if (S_ISDIR(st.st_mode)) {
+        const bool isFolder = S_ISDIR(st.st_mode);
+        const bool isFile = S_ISREG(st.st_mode);
+#else
+        const QFileInfo info(path);
+        if (!info.exists())
+            continue; // a link that leads nowhere, or an entry gone since the listing
+        const bool isFolder = info.isDir();
+        const bool isFile = info.isFile();
+#endif
+        if (isFolder) {
             if (m_request.subfolders)
                 ScanFolder(path, part);
             continue;
         }
-        if (!S_ISREG(st.st_mode))
+        if (!isFile)
             continue; // FIFOs, devices and sockets have no bytes to search; opening one could block
         SearchFile(path);
     }
@@ -193,6 +240,7 @@ void FolderScan::ScanFolder(const QString& folder, const QString& part)
 
 void FolderScan::SearchFile(const QString& path)
 {
+#if QV_POSIX_WALK
     // O_NONBLOCK: should the entry have become a FIFO since it was looked at, opening it must not hang.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -211,6 +259,22 @@ void FolderScan::SearchFile(const QString& path)
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     PosixFileSource source(fd, size);
+#else
+    if (static_cast<uint64_t>(QFileInfo(path).size()) >= (uint64_t(1) << 32))
+        return; // 4 GiB and more: skipped silently
+    FileByteSource source(path);
+    if (!source.IsOpen()) {
+        ReportOpenFailure(path, source.ErrorText());
+        return;
+    }
+    if (source.Size() >= (uint64_t(1) << 32))
+        return;
+#endif
+    ScanSource(path, source);
+}
+
+void FolderScan::ScanSource(const QString& path, ByteSource& source)
+{
     ++m_result.filesSearched;
     bool any = false;
     const ScanResult r = m_scanner.ForEachHit(source, 0, false, &m_stop, [&](uint64_t a, const uint8_t*) {

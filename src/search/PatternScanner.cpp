@@ -6,7 +6,9 @@
 #include <cstring>
 #include <memory>
 
-#if defined(__x86_64__) || defined(_M_X64)
+// The vector paths use GCC/Clang's per-function target attribute and CPU check (also MinGW and
+// clang-cl on Windows); other compilers take the portable loop.
+#if (defined(__x86_64__) || defined(_M_X64)) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
 #define QV_X86 1
 #endif
