@@ -30,6 +30,7 @@ const QString kTitle = QStringLiteral("Quorvane Ver2.44");
 const QString kWorkspaceState = QStringLiteral("Workspace/MainFrame/State");
 const QString kWorkspaceGeometry = QStringLiteral("Workspace/MainFrame/Geometry");
 const QString kAccelerators = QStringLiteral("Workspace/Keyboard-0/Accelerators");
+const QString kToolbarButtons = QStringLiteral("Workspace/Toolbar-0/Buttons");
 
 QString AbsolutePath(const QString& path)
 {
@@ -69,7 +70,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
 
     CreateMenus();
     CreateToolbar();
-    CreateAccelerators();
+    m_keys = CKeyBindings::Defaults();
+    ApplyKeyBindings();
     CreatePanes();
     ShowDocumentMenus(false);
     UpdateCommandUI();
@@ -532,11 +534,11 @@ void CMainFrame::SaveWorkspace(CSettingsStore& store) const
     store.SetValue(kWorkspaceState, saveState());
     store.SetValue(kWorkspaceGeometry, saveGeometry());
     // The key bindings in force; their presence also marks that the program has run before.
-    QStringList bindings;
-    for (const CommandInfo& c : AllCommands())
-        if (!c.accelerator.isEmpty())
-            bindings << QStringLiteral("%1=%2").arg(c.id).arg(c.accelerator);
-    store.SetValue(kAccelerators, bindings.join(QLatin1Char(';')).toUtf8());
+    store.SetValue(kAccelerators, m_keys.Format().toUtf8());
+    QStringList buttons;
+    for (int id : m_toolbarButtons)
+        buttons << QString::number(id);
+    store.SetValue(kToolbarButtons, buttons.join(QLatin1Char(',')));
     store.Sync();
 }
 
@@ -549,5 +551,21 @@ bool CMainFrame::RestoreWorkspace(const CSettingsStore& store)
         ok = restoreGeometry(geometry) && ok;
     if (!state.isEmpty())
         ok = restoreState(state) && ok;
+    // Stored customisations that cannot be read leave the program's own keys and buttons.
+    bool keysOk = false;
+    const CKeyBindings keys = CKeyBindings::Parse(QString::fromUtf8(store.Value(kAccelerators).toByteArray()), &keysOk);
+    if (keysOk)
+        SetKeyBindings(keys);
+    const QString buttons = store.Value(kToolbarButtons).toString();
+    if (!buttons.isEmpty()) {
+        std::vector<int> ids;
+        for (const QString& part : buttons.split(QLatin1Char(','))) {
+            bool numeric = false;
+            const int id = part.trimmed().toInt(&numeric);
+            if (numeric)
+                ids.push_back(id);
+        }
+        SetToolbarButtons(ids);
+    }
     return ok;
 }

@@ -2,12 +2,14 @@
 #pragma once
 
 #include "app/CommandIds.h"
+#include "app/KeyBindings.h"
 #include "app/RecentFileList.h"
 
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <QUrl>
+#include <vector>
 
 class CChildFrame;
 class CQuorvaneDoc;
@@ -86,12 +88,25 @@ public:
     CRecentFileList& RecentFiles() { return m_recent; }
     void RefreshRecentFileMenu();
 
-    // Workspace state: dock layout and window placement, kept in the settings store.
+    // ---- Customisation (カスタマイズ...) ----
+    const CKeyBindings& KeyBindings() const { return m_keys; }
+    void SetKeyBindings(const CKeyBindings& keys);
+    // The toolbar's buttons in order, 0 for a separator.
+    const std::vector<int>& ToolbarButtons() const { return m_toolbarButtons; }
+    // Ids that are no toolbar command are dropped, and so are separators at either end or twice.
+    void SetToolbarButtons(const std::vector<int>& ids);
+    void Customize();
+
+    // Workspace state: dock layout, window placement, key bindings and toolbar buttons, kept
+    // in the settings store.
     void SaveWorkspace(CSettingsStore& store) const;
     bool RestoreWorkspace(const CSettingsStore& store);
 
     // Called by a child frame while it is destroyed.
     void OnChildFrameDestroyed(CChildFrame* child, CQuorvaneDoc* doc);
+
+    // The frame's context menu: bars and panes to show, then カスタマイズ....
+    QMenu* createPopupMenu() override;
 
 protected:
     bool event(QEvent* e) override;
@@ -105,7 +120,8 @@ private:
     QAction* AddCommand(QMenu* menu, int id);
     void CreateToolbar();
     void CreatePanes();
-    void CreateAccelerators();
+    void ApplyKeyBindings();
+    void BuildToolbar();
     bool HandleMessage(QEvent* e);
     bool FrameCommand(int id);
     bool FrameUpdate(int id, CmdUI& ui) const;
@@ -141,4 +157,6 @@ private:
     int m_shownCharCode = -1;
     int m_shownByteOrder = -1;
     bool m_closing = false;
+    CKeyBindings m_keys;
+    std::vector<int> m_toolbarButtons;
 };

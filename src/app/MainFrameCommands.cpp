@@ -24,63 +24,6 @@
 
 namespace {
 
-// A small toolbar picture: the standard icon where the style has a fitting one, otherwise one
-// or two characters in a frame, so that every button is recognisable without a resource file.
-QIcon ToolIcon(QStyle* style, int id)
-{
-    switch (id) {
-    case ID_FILE_NEW: return style->standardIcon(QStyle::SP_FileIcon);
-    case ID_FILE_OPEN: return style->standardIcon(QStyle::SP_DialogOpenButton);
-    case ID_FILE_SAVE: return style->standardIcon(QStyle::SP_DialogSaveButton);
-    case ID_EDIT_UNDO: return style->standardIcon(QStyle::SP_ArrowBack);
-    case ID_EDIT_REDO: return style->standardIcon(QStyle::SP_ArrowForward);
-    default: break;
-    }
-    QString glyph;
-    switch (id) {
-    case ID_DIRECT_EDIT: glyph = QStringLiteral("直"); break;
-    case ID_FILE_SAVE_AS: glyph = QStringLiteral("名"); break;
-    case ID_FILE_PRINT: glyph = QStringLiteral("印"); break;
-    case ID_EDIT_LOCK: glyph = QStringLiteral("禁"); break;
-    case ID_FILE_PROPERTIES: glyph = QStringLiteral("P"); break;
-    case ID_EDIT_CUT: glyph = QStringLiteral("✂"); break;
-    case ID_EDIT_COPY: glyph = QStringLiteral("C"); break;
-    case ID_COPY_AS_TEXT: glyph = QStringLiteral("字"); break;
-    case ID_EDIT_PASTE: glyph = QStringLiteral("V"); break;
-    case ID_PASTE_AS_NUMBER: glyph = QStringLiteral("数"); break;
-    case ID_FOLDER_SEARCH: glyph = QStringLiteral("F"); break;
-    case ID_DIFF_START: glyph = QStringLiteral("比"); break;
-    case ID_DIFF_END: glyph = QStringLiteral("解"); break;
-    case ID_DIFF_PREV: glyph = QStringLiteral("◁"); break;
-    case ID_DIFF_NEXT: glyph = QStringLiteral("▷"); break;
-    case ID_BOOKMARK_OPEN_LIST: glyph = QStringLiteral("L"); break;
-    case ID_BOOKMARK_SAVE_LIST: glyph = QStringLiteral("S"); break;
-    case ID_BOOKMARK: glyph = QStringLiteral("B"); break;
-    case ID_BOOKMARK_PREV: glyph = QStringLiteral("↑"); break;
-    case ID_BOOKMARK_NEXT: glyph = QStringLiteral("↓"); break;
-    case ID_BOOKMARK_CLEAR: glyph = QStringLiteral("×"); break;
-    case ID_MACRO_RECORD: glyph = QStringLiteral("●"); break;
-    case ID_MACRO_PLAY: glyph = QStringLiteral("▶"); break;
-    case ID_JUMP_TOP: glyph = QStringLiteral("先"); break;
-    case ID_JUMP_END: glyph = QStringLiteral("末"); break;
-    default: glyph = QStringLiteral("?"); break;
-    }
-    QPixmap pm(32, 32);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0x40, 0x60, 0x90), 2));
-    p.setBrush(QColor(0xf4, 0xf7, 0xfb));
-    p.drawRoundedRect(QRectF(2, 2, 28, 28), 5, 5);
-    QFont f = p.font();
-    f.setPixelSize(glyph.size() > 1 ? 13 : 20);
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(id == ID_MACRO_RECORD ? QColor(0xc0, 0x20, 0x20) : QColor(0x20, 0x30, 0x50));
-    p.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, glyph);
-    return QIcon(pm);
-}
-
 // Commands whose feature is not in the program yet: shown, but never enabled.
 bool NotAvailable(int id)
 {
@@ -182,10 +125,9 @@ void CMainFrame::CreateMenus()
     QMenu* view = bar->addMenu(QStringLiteral("表示(&V)"));
     m_documentMenus << view->menuAction();
     m_barsMenu = view->addMenu(QStringLiteral("ツール バーとドッキング ウィンドウ(&T)"));
-    // Toolbar customisation is not part of the program yet: shown, never enabled.
     m_customize = new QAction(QStringLiteral("カスタマイズ..."), this);
     m_customize->setData(ID_VIEW_CUSTOMIZE);
-    m_customize->setEnabled(false);
+    connect(m_customize, &QAction::triggered, this, &CMainFrame::Customize);
     AddCommand(view, ID_VIEW_STATUS_BAR)->setCheckable(true);
     QMenu* codes = view->addMenu(QStringLiteral("文字コード(&C)"));
     for (int id = ID_CHARCODE_FIRST; id <= ID_CHARCODE_LAST; ++id)
@@ -242,48 +184,17 @@ void CMainFrame::CreateMenus()
         // The toggles of the toolbar and the panes, as the frame's own context menu lists them.
         m_barsMenu->clear();
         std::unique_ptr<QMenu> popup(createPopupMenu());
-        if (popup)
-            m_barsMenu->addActions(popup->actions());
-        m_barsMenu->addSeparator();
-        m_barsMenu->addAction(m_customize);
+        // Separators belong to the popup and go with it; the menu makes its own.
+        if (popup) {
+            for (QAction* a : popup->actions()) {
+                if (a->isSeparator())
+                    m_barsMenu->addSeparator();
+                else
+                    m_barsMenu->addAction(a);
+            }
+        }
     });
     RefreshRecentFileMenu();
-}
-
-void CMainFrame::CreateToolbar()
-{
-    m_toolbar = addToolBar(QStringLiteral("標準"));
-    m_toolbar->setObjectName(QStringLiteral("StandardToolbar"));
-    m_toolbar->setIconSize(QSize(16, 16));
-    m_toolbar->setAllowedAreas(Qt::AllToolBarAreas);
-    for (int id : ToolbarLayout()) {
-        if (id == 0) {
-            m_toolbar->addSeparator();
-            continue;
-        }
-        QAction* action = m_actions.value(id);
-        Q_ASSERT_X(action, "CMainFrame::CreateToolbar", "toolbar buttons are menu commands");
-        action->setIcon(ToolIcon(style(), id));
-        m_toolbar->addAction(action);
-    }
-}
-
-void CMainFrame::CreateAccelerators()
-{
-    // Key bindings live in actions of their own, so that the menus show exactly their own
-    // labels (F12 is bound although its menu text shows no key; Ctrl+P is shown but not bound).
-    for (const CommandInfo& c : AllCommands()) {
-        if (c.accelerator.isEmpty())
-            continue;
-        auto* key = new QAction(this);
-        key->setShortcut(QKeySequence(c.accelerator, QKeySequence::PortableText));
-        key->setShortcutContext(Qt::WindowShortcut);
-        key->setData(c.id);
-        const int id = c.id;
-        connect(key, &QAction::triggered, this, [this, id] { ExecuteCommand(id); });
-        addAction(key);
-        m_accelerators << key;
-    }
 }
 
 void CMainFrame::CreatePanes()

@@ -1,7 +1,9 @@
 // The main frame: menus and keys, status bar, documents and their windows, drops, save questions.
 #include "app/AboutDlg.h"
 #include "app/ChildFrame.h"
+#include "app/CustomizeDlg.h"
 #include "app/CommandIds.h"
+#include "app/CommandTable.h"
 #include "app/FileSizeText.h"
 #include "app/MainFrame.h"
 #include "app/MessageTargets.h"
@@ -396,6 +398,86 @@ TEST_F(MainFrameTest, WindowListActivatesSavesAndClosesWindows)
         EXPECT_EQ(dlg.List()->count(), 0);
     }
     EXPECT_FALSE(Enabled(ID_WINDOW_MANAGER));
+}
+
+TEST_F(MainFrameTest, CustomizedKeysAndToolbarWorkAndComeBackAtTheNextStart)
+{
+    ASSERT_NE(frame->OpenDocumentFile(Write("k.bin", "1234")), nullptr);
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    CQuorvaneDoc* doc = frame->ActiveDocument();
+
+    // Through the dialog: Ctrl+L takes over 編集禁止 from F12, and Ctrl+C moves from コピー to
+    // 元に戻す; the toolbar loses its first button and gains 全て選択 at its end.
+    {
+        CCustomizeDlg dlg(frame.get());
+        const CKeyBindings before = dlg.Keys();
+        EXPECT_TRUE(dlg.AssignKey(ID_EDIT_LOCK, QKeySequence("Ctrl+L")));
+        dlg.RemoveKey(ID_EDIT_LOCK, QKeySequence(Qt::Key_F12));
+        EXPECT_TRUE(dlg.AssignKey(ID_EDIT_UNDO, QKeySequence("Ctrl+C")));
+        EXPECT_FALSE(dlg.AssignKey(ID_EDIT_UNDO, QKeySequence()));
+        EXPECT_TRUE(dlg.Keys().Keys(ID_EDIT_COPY).isEmpty());
+        dlg.RemoveButton(0);
+        dlg.AddButton(ID_SELECT_ALL, 1000);
+        dlg.AddButton(99999, 0); // no such command
+        EXPECT_EQ(frame->KeyBindings(), before); // nothing changes before OK
+        dlg.ApplyTo(*frame);
+    }
+    QTest::keyClick(frame->ActiveView(), Qt::Key_F12);
+    EXPECT_EQ(doc->EditLock(), 0u);
+    QTest::keyClick(frame->ActiveView(), Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(doc->EditLock(), 1u);
+    // The menu shows a changed key; unchanged items keep their own labels.
+    EXPECT_EQ(frame->CommandAction(ID_EDIT_LOCK)->text(), "編集禁止(&N)\t" + QKeySequence("Ctrl+L").toString(QKeySequence::NativeText));
+    EXPECT_EQ(frame->CommandAction(ID_EDIT_COPY)->text(), "コピー(&C)");
+    EXPECT_EQ(frame->CommandAction(ID_EDIT_PASTE)->text(), "貼り付け(&P)\tCtrl+V");
+    std::vector<int> expected(ToolbarLayout().begin() + 1, ToolbarLayout().end());
+    expected.push_back(ID_SELECT_ALL);
+    EXPECT_EQ(frame->ToolbarButtons(), expected);
+    auto* toolbar = frame->findChild<QToolBar*>("StandardToolbar");
+    ASSERT_NE(toolbar, nullptr);
+    EXPECT_EQ(toolbar->actions().front(), frame->CommandAction(ID_FILE_OPEN));
+    EXPECT_EQ(toolbar->actions().back(), frame->CommandAction(ID_SELECT_ALL));
+
+    // Saved with the workspace and restored by the next frame.
+    frame->SaveWorkspace(*settings.store);
+    const CKeyBindings keys = frame->KeyBindings();
+    frame.reset();
+    frame = std::make_unique<CMainFrame>();
+    EXPECT_EQ(frame->KeyBindings(), CKeyBindings::Defaults());
+    frame->RestoreWorkspace(*settings.store);
+    EXPECT_EQ(frame->KeyBindings(), keys);
+    EXPECT_EQ(frame->ToolbarButtons(), expected);
+
+    // Stored values that make no sense leave the program's own keys and buttons, or what of
+    // them can be read.
+    settings.store->SetValue("Workspace/Keyboard-0/Accelerators", QByteArray("garbage;;=;77777=Ctrl+Q"));
+    settings.store->SetValue("Workspace/Toolbar-0/Buttons", "0,0,x,99999,57600,0,0,57601,0");
+    frame.reset();
+    frame = std::make_unique<CMainFrame>();
+    frame->RestoreWorkspace(*settings.store);
+    EXPECT_EQ(frame->KeyBindings(), CKeyBindings::Defaults());
+    EXPECT_EQ(frame->ToolbarButtons(), (std::vector<int>{57600, 0, 57601}));
+}
+
+TEST(KeyBindings, StoredFormReadsBackIncludingAwkwardKeys)
+{
+    CKeyBindings b = CKeyBindings::Defaults();
+    b.Assign(ID_EDIT_LOCK, QKeySequence("Ctrl+;"));
+    b.Assign(ID_EDIT_REDO, QKeySequence("Ctrl+="));
+    b.Assign(ID_EDIT_REDO, QKeySequence("Ctrl+C")); // taken from コピー
+    bool ok = false;
+    EXPECT_EQ(CKeyBindings::Parse(b.Format(), &ok), b);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(b.CommandOf(QKeySequence("Ctrl+C")), ID_EDIT_REDO);
+    EXPECT_TRUE(b.Keys(ID_EDIT_COPY).isEmpty());
+
+    // No keys at all is a choice of its own, not a fault.
+    CKeyBindings none;
+    EXPECT_EQ(CKeyBindings::Parse(none.Format(), &ok), none);
+    EXPECT_TRUE(ok);
+    CKeyBindings::Parse("", &ok);
+    EXPECT_FALSE(ok);
 }
 
 TEST_F(MainFrameTest, MiddleClickOnATabClosesItsWindow)
