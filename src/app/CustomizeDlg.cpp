@@ -145,7 +145,7 @@ QWidget* CCustomizeDlg::BuildKeyboardTab()
     connect(remove, &QPushButton::clicked, this, [this] {
         const int id = SelectedCommand(m_keyCommands);
         if (QListWidgetItem* item = m_currentKeys->currentItem(); id && item)
-            RemoveKey(id, QKeySequence(item->text(), QKeySequence::NativeText));
+            RemoveKey(id, QKeySequence(item->data(Qt::UserRole).toString(), QKeySequence::PortableText));
     });
     connect(reset, &QPushButton::clicked, this, &CCustomizeDlg::ResetKeys);
 
@@ -184,8 +184,10 @@ void CCustomizeDlg::FillButtons(int selectRow)
 void CCustomizeDlg::FillKeys()
 {
     m_currentKeys->clear();
-    for (const QKeySequence& key : m_keys.Keys(SelectedCommand(m_keyCommands)))
-        m_currentKeys->addItem(key.toString(QKeySequence::NativeText));
+    for (const QKeySequence& key : m_keys.Keys(SelectedCommand(m_keyCommands))) {
+        auto* item = new QListWidgetItem(key.toString(QKeySequence::NativeText), m_currentKeys);
+        item->setData(Qt::UserRole, key.toString(QKeySequence::PortableText));
+    }
 }
 
 void CCustomizeDlg::AddButton(int id, int beforeRow)

@@ -30,7 +30,7 @@ CKeyBindings CKeyBindings::Parse(const QString& text, bool* ok)
         const QKeySequence key(m.captured(2), QKeySequence::PortableText);
         if (!numeric || !FindCommand(id) || key.isEmpty() || key.count() != 1)
             continue;
-        if (!b.m_keys[id].contains(key) && b.CommandOf(key) == 0)
+        if (b.CommandOf(key) == 0)
             b.m_keys[id] << key;
         ++read;
     }

@@ -15,9 +15,7 @@
 #include <QFileDialog>
 #include <QMdiArea>
 #include <QMenuBar>
-#include <QPainter>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <memory>

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-
 #include <cstdio>
 
 void FailInput(const QString& message)

@@ -260,15 +260,13 @@ void FolderScan::SearchFile(const QString& path)
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     PosixFileSource source(fd, size);
 #else
-    if (static_cast<uint64_t>(QFileInfo(path).size()) >= (uint64_t(1) << 32))
-        return; // 4 GiB and more: skipped silently
     FileByteSource source(path);
     if (!source.IsOpen()) {
         ReportOpenFailure(path, source.ErrorText());
         return;
     }
     if (source.Size() >= (uint64_t(1) << 32))
-        return;
+        return; // 4 GiB and more: skipped silently
 #endif
     ScanSource(path, source);
 }
