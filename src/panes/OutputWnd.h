@@ -1,0 +1,53 @@
+// The output pane "出力": the result lists of search, same search, SUM and folder search, and the
+// bookmark list, in five tabs along the bottom.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+#include <utility>
+#include <vector>
+
+// The pane's public operations, used by the views (search, same search, SUM, bookmarks) and by
+// the frame (folder search). Every call happens on the user-interface thread: workers hand their
+// lines over in batches with a blocking queued call (QMetaObject::invokeMethod with
+// Qt::BlockingQueuedConnection) and never touch the pane themselves.
+class COutputWnd : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The result lists by their control ids; the tabs stand in the order 検索, 同一検索, SUM結果,
+    // フォルダ内検索, ブックマーク.
+    enum ListId : int { ListSame = 3, ListSearch = 4, ListSum = 5, ListGrep = 6, ListBookmark = 7 };
+
+    explicit COutputWnd(QWidget* parent = nullptr);
+    ~COutputWnd() override;
+
+    // ---- Result lists (ListSame, ListSearch, ListSum, ListGrep) ----
+    // Appends lines at the end of a list; a block of lines costs one model update.
+    void AddLines(int listId, const QStringList& lines);
+    void AddLine(int listId, const QString& line);
+    void ClearList(int listId);
+    int LineCount(int listId) const;
+    QString Line(int listId, int index) const; // empty past the end
+    // Horizontal extent: the widest of the first, second and last lines plus 5 pixels.
+    void FitListWidth(int listId);
+    // Makes the tab holding the list the active tab.
+    void ActivateTab(int listId);
+
+    // ---- Same-search drop-down (shown above the 同一検索 list only) ----
+    void AddSameGroup(const QString& text);
+    void ClearSameGroups();
+    int SameGroupCount() const;
+
+    // ---- Bookmark tab: one row per bookmark, "00000000-0001A2F0" and the description ----
+    void SetBookmarkRows(const std::vector<std::pair<QString, QString>>& rows);
+    int BookmarkRowCount() const;
+
+    // ---- Folder search hand-back: a double click on a line of the フォルダ内検索 list calls this
+    // with the file line and the selected line (the frame's folder search opens the file) ----
+    using GrepJumpHandler = std::function<void(const QString& fileLine, const QString& selectedLine)>;
+    void SetGrepJumpHandler(GrepJumpHandler handler);
+};
