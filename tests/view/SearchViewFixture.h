@@ -9,17 +9,35 @@
 #include "TestSettings.h"
 #include "app/Messages.h"
 #include "document/QuorvaneDoc.h"
+#include "panes/OutputList.h"
 #include "panes/OutputWnd.h"
 #include "search/SearchPattern.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTabWidget>
+#include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 #include <memory>
 
-QStringList FakeSameGroups(const COutputWnd* pane);
-int FakeActiveTab(const COutputWnd* pane);
+// The entries of the same-search drop-down.
+inline QStringList SameGroups(const COutputWnd* pane)
+{
+    QStringList out;
+    for (int i = 0; i < pane->SameGroupCount(); ++i)
+        out << pane->SameGroup(i);
+    return out;
+}
+
+// The list of the active tab (tabs 検索, 同一検索, SUM結果, フォルダ内検索, ブックマーク).
+inline int ActiveList(const COutputWnd* pane)
+{
+    static const int ids[] = {COutputWnd::ListSearch, COutputWnd::ListSame, COutputWnd::ListSum,
+                              COutputWnd::ListGrep, COutputWnd::ListBookmark};
+    const int i = pane->Tabs()->currentIndex();
+    return i >= 0 && i < 5 ? ids[i] : -1;
+}
 
 // The frame answers UM_GETOUTPUTPANE with its pane.
 class PaneFrame : public RecordingFrame
@@ -56,11 +74,13 @@ struct SearchViewFixture
         auto* layout = new QVBoxLayout(frame.get());
         layout->setContentsMargins(0, 0, 0, 0);
         pane = new COutputWnd(frame.get());
+        layout->addWidget(pane);
         frame->pane = pane;
         view = new CQuorvaneView(&doc, frame.get());
         layout->addWidget(view);
         view->OnInitialUpdate();
-        frame->resize(900, 500);
+        pane->SetTargetFinder([this]() -> QObject* { return view; });
+        frame->resize(900, 700);
         frame->show();
         view->OnActivateView(true);
         WaitWorkers();
@@ -113,6 +133,18 @@ struct SearchViewFixture
         for (int i = 0; i < pane->LineCount(list); ++i)
             out << pane->Line(list, i);
         return out;
+    }
+    // A double click on a line of a result list of the pane.
+    void DoubleClickLine(int list, int line)
+    {
+        COutputList* l = pane->List(list);
+        pane->ActivateTab(list);
+        QApplication::processEvents();
+        l->scrollTo(l->model()->index(line, 0));
+        const QRect r = l->visualRect(l->model()->index(line, 0));
+        ASSERT_TRUE(r.isValid());
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+        QTest::mouseDClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
     }
     QByteArray Bytes()
     {

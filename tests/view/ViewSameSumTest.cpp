@@ -22,10 +22,10 @@ TEST(ViewSameSearch, GroupsListsJumpAndRefresh)
     SameSearchRequest request{2, 0, 6, 50};
     std::atomic<bool> idle{false};
     um::SameSearch::Send(f.view, &request, &idle);
-    EXPECT_EQ(FakeActiveTab(f.pane), COutputWnd::ListSame);
+    EXPECT_EQ(ActiveList(f.pane), COutputWnd::ListSame);
     f.WaitWorkers();
     EXPECT_TRUE(idle.load());
-    EXPECT_EQ(FakeSameGroups(f.pane), QStringList({"41 42 ", "42 41 ", "2グループ"}));
+    EXPECT_EQ(SameGroups(f.pane), QStringList({"41 42 ", "42 41 ", "2グループ"}));
 
     um::SameGroup::Send(f.view, 0);
     EXPECT_EQ(f.Lines(COutputWnd::ListSame),
@@ -39,8 +39,7 @@ TEST(ViewSameSearch, GroupsListsJumpAndRefresh)
     EXPECT_EQ(f.pane->LineCount(COutputWnd::ListSame), 7);
 
     // A double click hands over the address text; the highlight is the sequence length.
-    const QString text = QStringLiteral("0000000000000003");
-    um::JumpResult::Send(f.view, &text);
+    f.DoubleClickLine(COutputWnd::ListSame, 4); // "00000000-00000003  42 41 "
     EXPECT_EQ(f.view->Cursor(), 3u);
     EXPECT_EQ(f.view->FindPos(), 3u);
     EXPECT_EQ(f.view->FindLen(), 2u);
@@ -48,7 +47,7 @@ TEST(ViewSameSearch, GroupsListsJumpAndRefresh)
     // The refresh icon fills the drop-down again from the view's groups.
     f.pane->ClearSameGroups();
     um::SameRefresh::Send(f.view);
-    EXPECT_EQ(FakeSameGroups(f.pane), QStringList({"41 42 ", "42 41 ", "2グループ"}));
+    EXPECT_EQ(SameGroups(f.pane), QStringList({"41 42 ", "42 41 ", "2グループ"}));
 }
 
 TEST(ViewSameSearch, StopDuringARunAndRangeChecks)
@@ -62,7 +61,7 @@ TEST(ViewSameSearch, StopDuringARunAndRangeChecks)
     um::SameSearch::Send(f.view, nullptr, nullptr);
     EXPECT_FALSE(f.view->IsSearchWorkerRunning());
     EXPECT_TRUE(idle.load());
-    const QStringList groups = FakeSameGroups(f.pane);
+    const QStringList groups = SameGroups(f.pane);
     ASSERT_FALSE(groups.isEmpty());
     EXPECT_TRUE(groups.last().endsWith(QStringLiteral("グループ")));
     EXPECT_EQ(f.Lines(COutputWnd::ListSame).value(0), QStringLiteral("検索を中止しました。"));
@@ -73,7 +72,7 @@ TEST(ViewSameSearch, StopDuringARunAndRangeChecks)
     um::SameSearch::Send(f.view, &none, &idle);
     EXPECT_FALSE(f.view->IsSearchWorkerRunning());
     EXPECT_TRUE(idle.load());
-    EXPECT_EQ(FakeSameGroups(f.pane), groups);
+    EXPECT_EQ(SameGroups(f.pane), groups);
 }
 
 TEST(ViewSum, EveryMethodAgainstOutsideValues)
@@ -88,7 +87,7 @@ TEST(ViewSum, EveryMethodAgainstOutsideValues)
     EXPECT_EQ(run(SumMethod::Add),
               QStringList({"----- 加算 -----", "初期値  0 --- 計算範囲  0 - 4", "読み込み幅1Byte  0000000F",
                            "読み込み幅2Byte  00000609", "読み込み幅4Byte  04030206", ""}));
-    EXPECT_EQ(FakeActiveTab(f.pane), COutputWnd::ListSum);
+    EXPECT_EQ(ActiveList(f.pane), COutputWnd::ListSum);
     const QStringList sub = run(SumMethod::Subtract);
     EXPECT_EQ(sub.mid(2, 3), QStringList({"読み込み幅1Byte  FFFFFFF1", "読み込み幅2Byte  FFFFF9F7", "読み込み幅4Byte  FBFCFDFA"}));
     const QStringList x = run(SumMethod::Xor);

@@ -38,7 +38,7 @@ TEST(ViewSearch, NewSearchStepsListsAndJumps)
     EXPECT_EQ(f.view->Cursor(), 1u);
     EXPECT_EQ(f.view->FindPos(), 1u);
     EXPECT_EQ(f.view->FindLen(), 2u);
-    EXPECT_EQ(FakeActiveTab(f.pane), COutputWnd::ListSearch);
+    EXPECT_EQ(ActiveList(f.pane), COutputWnd::ListSearch);
     f.WaitWorkers();
     EXPECT_EQ(f.Lines(COutputWnd::ListSearch),
               QStringList({"00000000  AAAA", "00000001  AAAA", "00000002  AAAA", "00000006  AAAA", "",
@@ -61,11 +61,12 @@ TEST(ViewSearch, NewSearchStepsListsAndJumps)
     EXPECT_EQ(f.view->SelStart(), CQuorvaneView::kNone);
 
     // Double clicks on the list: a hit line jumps, the summary and the empty line do nothing.
-    um::JumpResult::Send(f.view, qint64(3));
+    f.DoubleClickLine(COutputWnd::ListSearch, 3);
     EXPECT_EQ(f.view->Cursor(), 6u);
     EXPECT_EQ(f.view->FindPos(), 6u);
-    um::JumpResult::Send(f.view, qint64(5));
-    um::JumpResult::Send(f.view, qint64(4));
+    f.DoubleClickLine(COutputWnd::ListSearch, 5);
+    f.DoubleClickLine(COutputWnd::ListSearch, 4);
+    um::JumpResult::Send(f.view, qint64(-1));
     EXPECT_EQ(f.view->Cursor(), 6u);
 
     // The hit is painted in the find colours (検索 background, 0x00BBGGRR 0xC88CFF).
