@@ -85,6 +85,9 @@ public:
     int ShownByteOrder() const { return m_shownByteOrder; }
     QDockWidget* Pane(int paneId) const;
 
+    // The folder the open and save dialogs start in (CDialogFolder's rule for the active document).
+    QString DialogStartFolder() const;
+
     CRecentFileList& RecentFiles() { return m_recent; }
     void RefreshRecentFileMenu();
 
