@@ -437,7 +437,7 @@ bool CMainFrame::HandleMessage(QEvent* e)
         return true;
     }
     if (auto* m = um::Cast<um::GetOutputPane>(e)) {
-        m->result = nullptr; // the output pane's contents come with the result lists
+        m->result = m_outputWnd;
         return true;
     }
     if (auto* m = um::Cast<um::GetInfoPane>(e)) {
