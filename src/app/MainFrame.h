@@ -89,6 +89,9 @@ public:
     COutputWnd* OutputPane() const { return m_outputWnd; }
     CBinaryInfoWnd* InfoPane() const { return m_infoWnd; }
 
+    // The folder the open and save dialogs start in (CDialogFolder's rule for the active document).
+    QString DialogStartFolder() const;
+
     CRecentFileList& RecentFiles() { return m_recent; }
     void RefreshRecentFileMenu();
 
