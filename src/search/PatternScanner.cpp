@@ -102,6 +102,18 @@ size_t LastSse2(const uint8_t* buf, size_t& p, const Anchors& a, const Verify& v
 }
 #endif
 
+// A scan straight through Data() reads a mapped file; had the file been cut shorter meanwhile,
+// the missing part read as zeros and the outcome is a failure instead.
+ScanResult CheckedAfterDirectRead(const ByteSource& source, ScanResult r)
+{
+    if (SourceFailed(source)) {
+        r.status = ScanResult::Failed;
+        r.address = ~uint64_t(0);
+        r.errorText = source.ErrorText();
+    }
+    return r;
+}
+
 } // namespace
 
 PatternScanner::PatternScanner(const SearchPattern& pattern)
@@ -210,7 +222,7 @@ ScanResult PatternScanner::FindForward(ByteSource& source, uint64_t from, uint64
             r.status = ScanResult::Found;
             r.address = from + hit;
         }
-        return r;
+        return CheckedAfterDirectRead(source, r);
     }
     // Blocks grow from `firstBlock`, so a hit close by costs a short read only.
     size_t block = std::clamp<size_t>(firstBlock, 64, kBlockSize);
@@ -257,7 +269,7 @@ ScanResult PatternScanner::FindBackward(ByteSource& source, uint64_t lastStart, 
             r.status = ScanResult::Found;
             r.address = hit;
         }
-        return r;
+        return CheckedAfterDirectRead(source, r);
     }
     size_t block = std::clamp<size_t>(firstBlock, 64, kBlockSize);
     std::vector<uint8_t> buf;
@@ -338,11 +350,11 @@ ScanResult PatternScanner::ForEachHit(ByteSource& source, uint64_t from, bool ov
             if (next == npos) {
                 if (halted)
                     r.status = ScanResult::Stopped;
-                return r;
+                return CheckedAfterDirectRead(source, r);
             }
             pos += next;
         }
-        return r;
+        return CheckedAfterDirectRead(source, r);
     }
 
     std::unique_ptr<uint8_t[]> buf(new uint8_t[kBlockSize + m_n - 1]);
