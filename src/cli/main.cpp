@@ -1,6 +1,8 @@
 // quorvane-cli: gives the analysis engines to scripts, printing the lines the output pane shows.
+#include "app/CommandLineInfo.h"
 #include "app/SettingsStore.h"
 #include "cli/CliCommands.h"
+#include "document/NativePath.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -53,6 +55,9 @@ const char kHelp[] = R"(使い方: quorvane-cli <サブコマンド> [引数]
 
   --help
       この説明を表示します。
+
+  --version
+      バージョンを表示します。
 )";
 
 void PrintHelp()
@@ -65,11 +70,17 @@ void PrintHelp()
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
+    // The arguments as the system's bytes: file names that are not UTF-8 stay openable.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << PathFromNative(QByteArray(argv[i]));
     if (args.isEmpty() || args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
         PrintHelp();
         return args.isEmpty() ? 2 : 0;
+    }
+    if (args.first() == QLatin1String("--version")) {
+        std::fputs(CommandLineInfo::VersionMessage(QStringLiteral("quorvane-cli")).toUtf8().constData(), stdout);
+        return 0;
     }
     const QString command = args.takeFirst();
 
