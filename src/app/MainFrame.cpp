@@ -1,8 +1,11 @@
 // The main frame: documents and their windows, messages from the views, drops, status bar.
 #include "app/MainFrame.h"
+#include "app/MainFramePanes.h"
+#include "panes/PropertiesWnd.h"
 
 #include "app/ChildFrame.h"
 #include "app/CommandTable.h"
+#include "app/DialogFolder.h"
 #include "app/Messages.h"
 #include "app/Prompter.h"
 #include "app/QuorvaneApp.h"
@@ -289,10 +292,15 @@ bool CMainFrame::FileSave(CQuorvaneDoc* doc)
 
 bool CMainFrame::FileSaveAs(CQuorvaneDoc* doc)
 {
-    const QString start = doc->PathName().isEmpty() ? DocumentTitle(doc) : doc->PathName();
+    // An untitled document is proposed in the start folder, never among the program's files.
+    const QString start = doc->PathName().isEmpty()
+                              ? CDialogFolder::StartPath(ActiveDocument() ? ActiveDocument()->PathName() : QString(),
+                                                         DocumentTitle(doc))
+                              : doc->PathName();
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("名前を付けて保存"), start);
     if (path.isEmpty())
         return false;
+    CDialogFolder::Remember(path);
     if (!doc->DoSave(path))
         return false;
     m_recent.Add(doc->PathName());
@@ -355,6 +363,10 @@ void CMainFrame::OnChildFrameDestroyed(CChildFrame* child, CQuorvaneDoc* doc)
     if (!anyLeft) {
         ShowDocumentMenus(false);
         setWindowTitle(kTitle);
+        // Nothing of the closed document stays in the status bar.
+        m_idleText.clear();
+        m_status->SetIdleText(m_idleText);
+        m_status->ShowNoDocument();
     } else {
         UpdateTitles();
     }
@@ -420,10 +432,14 @@ bool CMainFrame::HandleMessage(QEvent* e)
     }
     if (auto* m = um::Cast<um::ShowCharCode>(e)) {
         m_shownCharCode = m->wParam;
+        if (CPropertiesWnd* props = PropertiesPaneOf(this))
+            props->ShowCharCode(m->wParam, m->lParam);
         return true;
     }
     if (auto* m = um::Cast<um::ShowByteOrder>(e)) {
         m_shownByteOrder = m->wParam;
+        if (CPropertiesWnd* props = PropertiesPaneOf(this))
+            props->ShowByteOrder(m->wParam);
         return true;
     }
     if (auto* m = um::Cast<um::GetOutputPane>(e)) {
@@ -431,7 +447,7 @@ bool CMainFrame::HandleMessage(QEvent* e)
         return true;
     }
     if (auto* m = um::Cast<um::GetInfoPane>(e)) {
-        m->result = nullptr;
+        m->result = m_infoWnd;
         return true;
     }
     if (auto* m = um::Cast<um::GetStructPane>(e)) {

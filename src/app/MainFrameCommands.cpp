@@ -5,6 +5,8 @@
 #include "app/WindowsDlg.h"
 #include "app/ChildFrame.h"
 #include "app/CommandTable.h"
+#include "app/MainFramePanes.h"
+#include "app/DialogFolder.h"
 #include "app/QuorvaneApp.h"
 #include "app/SettingsStore.h"
 #include "document/QuorvaneDoc.h"
@@ -28,7 +30,6 @@ bool NotAvailable(int id)
     switch (id) {
     case ID_SETTINGS: case ID_FOLDER_SEARCH: case ID_MACRO_RECORD: case ID_MACRO_PLAY:
     case ID_DIFF_START: case ID_DIFF_END:
-    case ID_SEARCH: case ID_SEARCH_NEXT: case ID_SEARCH_PREV: case ID_ADDRESS_JUMP: case ID_REPLACE:
         return true;
     default:
         return false;
@@ -361,6 +362,8 @@ bool CMainFrame::FrameUpdate(int id, CmdUI& ui) const
     default:
         break;
     }
+    if (PropertiesPaneUpdate(this, id, ui))
+        return true;
     if (NotAvailable(id)) {
         ui.enabled = false;
         return true;
@@ -381,6 +384,8 @@ bool CMainFrame::FrameCommand(int id)
         }
         return true;
     }
+    if (PropertiesPaneCommand(this, id))
+        return true;
     switch (id) {
     case ID_FILE_NEW: NewDocument(); return true;
     case ID_FILE_OPEN: FileOpen(); return true;
@@ -404,18 +409,27 @@ bool CMainFrame::FrameCommand(int id)
     }
 }
 
+QString CMainFrame::DialogStartFolder() const
+{
+    const CQuorvaneDoc* doc = ActiveDocument();
+    return CDialogFolder::StartFolder(doc ? doc->PathName() : QString());
+}
+
 void CMainFrame::FileOpen()
 {
-    const QStringList paths = QFileDialog::getOpenFileNames(this, QStringLiteral("開く"));
+    const QStringList paths = QFileDialog::getOpenFileNames(this, QStringLiteral("開く"), DialogStartFolder());
+    if (!paths.isEmpty())
+        CDialogFolder::Remember(paths.front());
     for (const QString& path : paths)
         OpenDocumentFile(path);
 }
 
 void CMainFrame::OpenDirectEdit()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("開く"));
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("開く"), DialogStartFolder());
     if (path.isEmpty())
         return;
+    CDialogFolder::Remember(path);
     CQuorvaneApp* app = CQuorvaneApp::Instance();
     if (app)
         app->m_openDirectEdit = true;
