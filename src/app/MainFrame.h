@@ -3,6 +3,7 @@
 
 #include "app/CommandIds.h"
 #include "app/KeyBindings.h"
+#include "app/KeyMacro.h"
 #include "app/RecentFileList.h"
 
 #include <QHash>
@@ -96,6 +97,13 @@ public:
     // Ids that are no toolbar command are dropped, and so are separators at either end or twice.
     void SetToolbarButtons(const std::vector<int>& ids);
     void Customize();
+
+    // ---- Keystroke macro (記録/終了, 再生) ----
+    void ToggleMacroRecording();
+    // Replays the macro into the active view; nothing without one.
+    void PlayMacro();
+    // The replayable commands with the labels of their current keys.
+    std::vector<CKeyMacro::CommandLabel> MacroCommandLabels() const;
 
     // Workspace state: dock layout, window placement, key bindings and toolbar buttons, kept
     // in the settings store.

@@ -26,7 +26,7 @@ namespace {
 bool NotAvailable(int id)
 {
     switch (id) {
-    case ID_SETTINGS: case ID_FOLDER_SEARCH: case ID_MACRO_RECORD: case ID_MACRO_PLAY:
+    case ID_FOLDER_SEARCH:
     case ID_DIFF_START: case ID_DIFF_END:
     case ID_SEARCH: case ID_SEARCH_NEXT: case ID_SEARCH_PREV: case ID_ADDRESS_JUMP: case ID_REPLACE:
         return true;
@@ -355,6 +355,12 @@ bool CMainFrame::FrameUpdate(int id, CmdUI& ui) const
     case ID_VIEW_STATUS_BAR:
         ui.checked = !statusBar()->isHidden();
         return true;
+    case ID_MACRO_RECORD:
+        ui.checked = CKeyMacro::Program().IsRecording();
+        return true;
+    case ID_MACRO_PLAY:
+        ui.enabled = CKeyMacro::Program().CanPlay();
+        return true;
     default:
         break;
     }
@@ -384,6 +390,8 @@ bool CMainFrame::FrameCommand(int id)
     case ID_DIRECT_EDIT: OpenDirectEdit(); return true;
     case ID_APP_EXIT: close(); return true;
     case ID_APP_ABOUT: ShowAbout(); return true;
+    case ID_MACRO_RECORD: ToggleMacroRecording(); return true;
+    case ID_MACRO_PLAY: PlayMacro(); return true;
     case ID_WINDOW_MANAGER: {
         CWindowsDlg dlg(this);
         dlg.exec();
