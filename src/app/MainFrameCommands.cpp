@@ -8,6 +8,7 @@
 #include "app/QuorvaneApp.h"
 #include "app/SettingsStore.h"
 #include "document/QuorvaneDoc.h"
+#include "panes/BitmapView.h"
 #include "view/QuorvaneView.h"
 
 #include <QAction>
@@ -222,6 +223,8 @@ void CMainFrame::CreatePanes()
     QDockWidget* props = m_panes[ID_PANE_PROPERTIES];
     QDockWidget* structs = m_panes[ID_PANE_STRUCT];
     QDockWidget* bitmap = m_panes[ID_PANE_BITMAP];
+    delete bitmap->widget();
+    bitmap->setWidget(new CBitmapView(bitmap));
     addDockWidget(Qt::BottomDockWidgetArea, info);
     splitDockWidget(info, output, Qt::Horizontal);
     addDockWidget(Qt::RightDockWidgetArea, props);
@@ -347,7 +350,7 @@ bool CMainFrame::FrameUpdate(int id, CmdUI& ui) const
     }
     switch (id) {
     case ID_FILE_NEW: case ID_FILE_OPEN: case ID_DIRECT_EDIT: case ID_APP_EXIT: case ID_APP_ABOUT:
-    case ID_DELETE_REGISTRY:
+    case ID_DELETE_REGISTRY: case ID_SETTINGS:
         return true;
     case ID_WINDOW_MANAGER:
         ui.enabled = !ChildFrames().isEmpty();
@@ -392,6 +395,7 @@ bool CMainFrame::FrameCommand(int id)
     case ID_APP_ABOUT: ShowAbout(); return true;
     case ID_MACRO_RECORD: ToggleMacroRecording(); return true;
     case ID_MACRO_PLAY: PlayMacro(); return true;
+    case ID_SETTINGS: OpenSettings(); return true;
     case ID_WINDOW_MANAGER: {
         CWindowsDlg dlg(this);
         dlg.exec();
