@@ -1,7 +1,10 @@
 // The settings dialog's font list: fixed-pitch families, sorted, drawn in their own face.
 #include "app/FontBox.h"
 
+#include <QAbstractItemView>
 #include <QFontDatabase>
+#include <QFontMetrics>
+#include <algorithm>
 
 CFontBox::CFontBox(QWidget* parent) : QComboBox(parent)
 {
@@ -14,13 +17,17 @@ CFontBox::CFontBox(QWidget* parent) : QComboBox(parent)
     }
     names.sort(Qt::CaseInsensitive);
     names.removeDuplicates();
+    int widest = 0;
     for (const QString& name : names) {
         addItem(name);
         QFont f(name);
         f.setPixelSize(16);
         f.setFixedPitch(true);
         setItemData(count() - 1, f, Qt::FontRole);
+        widest = std::max(widest, QFontMetrics(f).horizontalAdvance(name));
     }
+    // The list shows whole names, each in its own face.
+    view()->setMinimumWidth(widest + 32);
     setCurrentIndex(-1);
 }
 
