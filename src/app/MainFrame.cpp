@@ -13,6 +13,7 @@
 #include "app/StatusPanes.h"
 #include "app/ToolIcons.h"
 #include "document/QuorvaneDoc.h"
+#include "panes/BitmapView.h"
 #include "view/QuorvaneView.h"
 
 #include <QApplication>
@@ -463,8 +464,11 @@ bool CMainFrame::HandleMessage(QEvent* e)
         }
         return true;
     }
-    if (um::Cast<um::RedrawBitmap>(e))
-        return true; // nothing to redraw until the bitmap pane shows data
+    if (um::Cast<um::RedrawBitmap>(e)) {
+        if (auto* bitmap = qobject_cast<CBitmapView*>(Pane(ID_PANE_BITMAP)->widget()))
+            bitmap->Redraw();
+        return true;
+    }
     if (auto* m = um::Cast<um::OpenFromClipboard>(e)) {
         if (m_closing)
             return true;

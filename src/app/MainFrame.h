@@ -3,7 +3,9 @@
 
 #include "app/CommandIds.h"
 #include "app/KeyBindings.h"
+#include "app/KeyMacro.h"
 #include "app/RecentFileList.h"
+#include "app/SettingsGroupValues.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -103,6 +105,23 @@ public:
     // Ids that are no toolbar command are dropped, and so are separators at either end or twice.
     void SetToolbarButtons(const std::vector<int>& ids);
     void Customize();
+
+    // ---- Keystroke macro (記録/終了, 再生) ----
+    void ToggleMacroRecording();
+    // Replays the macro into the active view; nothing without one.
+    void PlayMacro();
+    // The replayable commands with the labels of their current keys.
+    std::vector<CKeyMacro::CommandLabel> MacroCommandLabels() const;
+
+    // ---- 環境設定 ----
+    // The group values of every open document, taken before the settings dialog opens.
+    using SettingsSnapshot = QHash<const CQuorvaneDoc*, SettingsGroupValues>;
+    SettingsSnapshot TakeSettingsSnapshot() const;
+    // Runs the settings dialog, then re-applies the settings.
+    void OpenSettings();
+    // Every document window takes its group's colours, edit lock and font again; code, typing
+    // mode and byte order follow where the group's value changed since `before`.
+    void ReapplySettings(const SettingsSnapshot& before);
 
     // Workspace state: dock layout, window placement, key bindings and toolbar buttons, kept
     // in the settings store.

@@ -10,6 +10,7 @@
 #include "app/QuorvaneApp.h"
 #include "app/SettingsStore.h"
 #include "document/QuorvaneDoc.h"
+#include "panes/BitmapView.h"
 #include "view/QuorvaneView.h"
 
 #include <QAction>
@@ -28,7 +29,7 @@ namespace {
 bool NotAvailable(int id)
 {
     switch (id) {
-    case ID_SETTINGS: case ID_FOLDER_SEARCH: case ID_MACRO_RECORD: case ID_MACRO_PLAY:
+    case ID_FOLDER_SEARCH:
     case ID_DIFF_START: case ID_DIFF_END:
         return true;
     default:
@@ -226,6 +227,8 @@ void CMainFrame::CreatePanes()
     QDockWidget* props = m_panes[ID_PANE_PROPERTIES];
     QDockWidget* structs = m_panes[ID_PANE_STRUCT];
     QDockWidget* bitmap = m_panes[ID_PANE_BITMAP];
+    delete bitmap->widget();
+    bitmap->setWidget(new CBitmapView(bitmap));
     addDockWidget(Qt::BottomDockWidgetArea, info);
     splitDockWidget(info, output, Qt::Horizontal);
     addDockWidget(Qt::RightDockWidgetArea, props);
@@ -351,13 +354,19 @@ bool CMainFrame::FrameUpdate(int id, CmdUI& ui) const
     }
     switch (id) {
     case ID_FILE_NEW: case ID_FILE_OPEN: case ID_DIRECT_EDIT: case ID_APP_EXIT: case ID_APP_ABOUT:
-    case ID_DELETE_REGISTRY:
+    case ID_DELETE_REGISTRY: case ID_SETTINGS:
         return true;
     case ID_WINDOW_MANAGER:
         ui.enabled = !ChildFrames().isEmpty();
         return true;
     case ID_VIEW_STATUS_BAR:
         ui.checked = !statusBar()->isHidden();
+        return true;
+    case ID_MACRO_RECORD:
+        ui.checked = CKeyMacro::Program().IsRecording();
+        return true;
+    case ID_MACRO_PLAY:
+        ui.enabled = CKeyMacro::Program().CanPlay();
         return true;
     default:
         break;
@@ -392,6 +401,9 @@ bool CMainFrame::FrameCommand(int id)
     case ID_DIRECT_EDIT: OpenDirectEdit(); return true;
     case ID_APP_EXIT: close(); return true;
     case ID_APP_ABOUT: ShowAbout(); return true;
+    case ID_MACRO_RECORD: ToggleMacroRecording(); return true;
+    case ID_MACRO_PLAY: PlayMacro(); return true;
+    case ID_SETTINGS: OpenSettings(); return true;
     case ID_WINDOW_MANAGER: {
         CWindowsDlg dlg(this);
         dlg.exec();

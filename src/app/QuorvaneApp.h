@@ -1,6 +1,7 @@
 // The application object: start-up, the single instance, the settings store and program-wide flags.
 #pragma once
 
+#include "app/KeyMacro.h"
 #include "app/MessageBoxPrompter.h"
 
 #include <QObject>
@@ -20,11 +21,7 @@ class CQuorvaneApp : public QObject
 
 public:
     // One recorded key event of the keystroke macro.
-    struct MACROEVENT
-    {
-        int32_t vkey = 0;
-        bool down = false;
-    };
+    using MACROEVENT = CKeyMacro::MACROEVENT;
 
     // What start-up decided: run the event loop, or end the process with this exit code.
     enum class StartResult { Run, HandedOver, Failed };
@@ -52,8 +49,8 @@ public:
 
     bool m_deleteRegistryOnExit = false;
     bool m_openDirectEdit = false;
-    bool m_macroRecording = false;
-    std::vector<MACROEVENT> m_macroEvents;
+    // The keystroke macro (recording flag and events), shared by every view.
+    static CKeyMacro& Macro() { return CKeyMacro::Program(); }
 
 private:
     void OpenStore();

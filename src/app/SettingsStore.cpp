@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <array>
+#include <cstdint>
 
 namespace {
 
@@ -194,9 +195,30 @@ int CSettingsStore::GetGroupSetting(SettingId id, const QString& group) const
     const QVariant v = m_settings->value(GroupKey(group) + QLatin1Char('/') + ValueName(id));
     bool ok = false;
     const qlonglong n = v.toLongLong(&ok);
-    if (!v.isValid() || !ok)
+    // A value that cannot be read, or that no version of the program writes (hand-edited),
+    // counts as missing.
+    if (!v.isValid() || !ok || n < INT32_MIN || n > UINT32_MAX
+        || !IsValidValue(id, static_cast<int>(static_cast<uint32_t>(n))))
         return DefaultValue(id, m_menuBarColor);
     return static_cast<int>(static_cast<uint32_t>(n));
+}
+
+bool CSettingsStore::IsValidValue(SettingId id, int value)
+{
+    switch (id) {
+    case SettingId::CharCode:
+        return value >= 0 && value <= 8;
+    case SettingId::Inputmode: case SettingId::ByteOrder: case SettingId::Editmode:
+    case SettingId::Backup: case SettingId::UndobufClear: case SettingId::CursorRestore:
+        return value == 0 || value == 1;
+    case SettingId::FontSize:
+        return value >= kMinFontSize && value <= kMaxFontSize;
+    case SettingId::FontName:
+        return false;
+    default:
+        // Colours: 0x00BBGGRR.
+        return (static_cast<uint32_t>(value) & 0xFF000000u) == 0;
+    }
 }
 
 void CSettingsStore::SetGroupSetting(SettingId id, int value, const QString& group)

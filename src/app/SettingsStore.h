@@ -41,6 +41,9 @@ enum class SettingId : int {
     Color_StructSelTxt,
 };
 inline constexpr int kSettingCount = 29;
+// The font sizes the program reads and the settings dialog offers.
+inline constexpr int kMinFontSize = 6;
+inline constexpr int kMaxFontSize = 72;
 
 // Registry-like store under "Software\Pellamy\Quorvane". Group values are never cached: every
 // reader reads the store when it needs a value. Used from the user-interface thread only.
@@ -58,6 +61,9 @@ public:
 
     static QString ValueName(SettingId id);
     static int DefaultValue(SettingId id, uint32_t menuBarColor);
+    // Whether a stored value is one the program writes (code 0-8, switches 0 or 1, font size
+    // 6-72, colours 0x00BBGGRR); others read as the default.
+    static bool IsValidValue(SettingId id, int value);
 
     int GetGroupSetting(SettingId id, const QString& group) const;
     void SetGroupSetting(SettingId id, int value, const QString& group);

@@ -97,6 +97,8 @@ public:
     // The rows on screen: `firstRow` the top row, `rowsOnScreen` the window height / row pitch.
     void SetWindowRows(uint64_t firstRow, int rowsOnScreen);
     uint64_t WindowFirstRow() const { return m_windowFirstRow; }
+    // Bytes held in memory: the whole file, or in direct edit mode the rows on screen.
+    size_t StoreSize() const { return m_bytes.Size(); }
     // Re-reads the file length and the bytes of the rows on screen.
     bool LoadWindow();
     bool LoadWindow(uint64_t firstRow, int rowsOnScreen);

@@ -2,6 +2,7 @@
 #include "view/QuorvaneView.h"
 
 #include "app/CommandIds.h"
+#include "app/MacroKeyEvent.h"
 #include "app/Messages.h"
 #include "document/QuorvaneDoc.h"
 #include "panes/OutputWnd.h"
@@ -233,6 +234,9 @@ void CQuorvaneView::contextMenuEvent(QContextMenuEvent* e)
 
 bool CQuorvaneView::event(QEvent* e)
 {
+    // Every key that reaches the view is recorded while the macro records, before handling.
+    if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease)
+        RecordMacroKey(static_cast<QKeyEvent*>(e));
     if (e->type() == QEvent::KeyPress) {
         // Tab and Shift+Tab belong to the view, not to the focus chain.
         auto* k = static_cast<QKeyEvent*>(e);
