@@ -27,7 +27,6 @@ bool NotAvailable(int id)
 {
     switch (id) {
     case ID_SETTINGS: case ID_FOLDER_SEARCH: case ID_MACRO_RECORD: case ID_MACRO_PLAY:
-    case ID_DIFF_START: case ID_DIFF_END:
     case ID_SEARCH: case ID_SEARCH_NEXT: case ID_SEARCH_PREV: case ID_ADDRESS_JUMP: case ID_REPLACE:
         return true;
     default:
@@ -146,6 +145,9 @@ void CMainFrame::CreateMenus()
     QMenu* window = bar->addMenu(QStringLiteral("ウィンドウ(&W)"));
     m_documentMenus << window->menuAction();
     AddCommand(window, ID_WINDOW_NEW);
+    window->addSeparator();
+    for (int id : {ID_WINDOW_TILE_VERT, ID_WINDOW_TILE_HORZ, ID_WINDOW_TABS})
+        AddCommand(window, id)->setCheckable(true);
     window->addSeparator();
     AddCommand(window, ID_WINDOW_MANAGER);
 
@@ -358,6 +360,8 @@ bool CMainFrame::FrameUpdate(int id, CmdUI& ui) const
     default:
         break;
     }
+    if (CompareUpdate(id, ui) || WindowLayoutUpdate(id, ui))
+        return true;
     if (NotAvailable(id)) {
         ui.enabled = false;
         return true;
@@ -378,6 +382,8 @@ bool CMainFrame::FrameCommand(int id)
         }
         return true;
     }
+    if (CompareCommand(id) || WindowLayoutCommand(id))
+        return true;
     switch (id) {
     case ID_FILE_NEW: NewDocument(); return true;
     case ID_FILE_OPEN: FileOpen(); return true;

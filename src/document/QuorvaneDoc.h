@@ -5,6 +5,7 @@
 #include "document/ByteStore.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <array>
 #include <atomic>
@@ -160,9 +161,16 @@ public:
     // the document was reloaded (the view then resets itself).
     bool Reload();
 
-    // Compare partner (set while two windows are compared).
-    void SetDiffPartner(CQuorvaneDoc* partner) { m_diffPartner = partner; }
-    CQuorvaneDoc* DiffPartner() const { return m_diffPartner; }
+    // Compare partner (set while two windows are compared). Held weakly: a partner that goes
+    // away leaves no dangling pointer. Changing it asks every window of the document to repaint.
+    void SetDiffPartner(CQuorvaneDoc* partner)
+    {
+        if (m_diffPartner == partner)
+            return;
+        m_diffPartner = partner;
+        Q_EMIT diffChanged();
+    }
+    CQuorvaneDoc* DiffPartner() const { return m_diffPartner.data(); }
 
 Q_SIGNALS:
     // The file size changed (the status bar's size pane).
@@ -176,6 +184,9 @@ Q_SIGNALS:
     void windowLoaded();
     void editLockChanged(uint32_t lock);
     void pathChanged(const QString& path);
+    // The compare colours of this document's windows are out of date: its partner changed, or
+    // the partner's bytes did.
+    void diffChanged();
 
 private:
     std::optional<ApplyResult> Apply(Journal& from, Journal& to);
@@ -207,5 +218,5 @@ private:
     uint64_t m_windowFirstRow = 0;
     int m_windowRows = 0;
     bool m_windowFailed = false; // the last LoadWindow could not open the file
-    CQuorvaneDoc* m_diffPartner = nullptr;
+    QPointer<CQuorvaneDoc> m_diffPartner;
 };
