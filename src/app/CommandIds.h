@@ -23,6 +23,8 @@ inline constexpr int ID_EDIT_PASTE = 57637;
 inline constexpr int ID_EDIT_UNDO = 57643;
 inline constexpr int ID_EDIT_REDO = 57644;
 inline constexpr int ID_WINDOW_NEW = 57648;
+inline constexpr int ID_WINDOW_TILE_HORZ = 57651; // 上下に並べて表示
+inline constexpr int ID_WINDOW_TILE_VERT = 57652; // 左右に並べて表示
 inline constexpr int ID_APP_ABOUT = 57664;
 inline constexpr int ID_APP_EXIT = 57665;
 inline constexpr int ID_VIEW_STATUS_BAR = 59393;
@@ -80,6 +82,7 @@ inline constexpr int ID_DIRECT_EDIT = 32914;       // 直接編集モード
 inline constexpr int ID_FIXED_INPUT = 32916;       // 定型入力
 inline constexpr int ID_RANGE_OUTPUT = 32920;      // 指定範囲をファイル出力
 inline constexpr int ID_PASTE_AS_NUMBER = 32922;   // 数値として貼り付け
+inline constexpr int ID_WINDOW_TABS = 32940;       // タブで表示
 
 // Pane control ids.
 inline constexpr int ID_PANE_STRUCT = 148;

@@ -166,6 +166,7 @@ CChildFrame* CMainFrame::AddChildFrame(CQuorvaneDoc* doc)
     // Tabbed documents fill the area; before the frame is first shown the area does not do
     // that by itself.
     child->showMaximized();
+    ArrangeWindows(); // side by side when the windows are not tabs
     child->GetActiveView()->OnInitialUpdate();
     ShowDocumentMenus(true);
     m_mdi->setActiveSubWindow(child);
@@ -349,6 +350,9 @@ void CMainFrame::OnChildFrameDestroyed(CChildFrame* child, CQuorvaneDoc* doc)
 {
     if (m_activeChild == child)
         m_activeChild = nullptr;
+    // Closing a window of a compared document ends the comparison.
+    if (doc == m_diffLeft || doc == m_diffRight)
+        EndCompare();
     // Counted here rather than from the area's list: a closed window leaves that list at once
     // but is deleted later, and its document must go with the last deletion, exactly once.
     if (--m_windowCount[doc] <= 0) {
@@ -370,6 +374,7 @@ void CMainFrame::OnChildFrameDestroyed(CChildFrame* child, CQuorvaneDoc* doc)
         m_status->ShowNoDocument();
     } else {
         UpdateTitles();
+        QTimer::singleShot(0, this, &CMainFrame::ArrangeWindows);
     }
     UpdateCommandUI();
 }

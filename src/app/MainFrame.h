@@ -128,6 +128,26 @@ public:
     void SaveWorkspace(CSettingsStore& store) const;
     bool RestoreWorkspace(const CSettingsStore& store);
 
+    // ---- Compare (MainFrameCompare.cpp) ----
+    // The windows 別ウィンドウと比較 offers: every document window but the active one, in tab order.
+    QList<CChildFrame*> CompareCandidates() const;
+    // The line of a candidate: its document's full path, or its tab label when untitled.
+    QString CompareLine(const CChildFrame* child) const;
+    // Compares the active window's document with `chosen`'s, replacing any earlier pair; another
+    // window of the same document leaves no comparison.
+    void StartCompare(CChildFrame* chosen);
+    // 比較解除: both documents lose their partner and repaint.
+    void EndCompare();
+    bool IsComparing() const;
+    CQuorvaneDoc* DiffLeft() const;  // the document chosen in the dialog
+    CQuorvaneDoc* DiffRight() const; // the active window's when the comparison started
+
+    // ---- Window layout (MainFrameWindows.cpp) ----
+    // The documents as tabs, or every window on screen side by side or one above the other.
+    enum class WindowLayout { Tabs, SideBySide, Stacked };
+    void SetWindowLayout(WindowLayout layout);
+    WindowLayout CurrentWindowLayout() const { return m_windowLayout; }
+
     // Called by a child frame while it is destroyed.
     void OnChildFrameDestroyed(CChildFrame* child, CQuorvaneDoc* doc);
 
@@ -164,6 +184,13 @@ private:
     void ReloadDocument(CQuorvaneDoc* doc);
     void ShowAbout();
     void ConnectDocument(CQuorvaneDoc* doc);
+    bool CompareUpdate(int id, CmdUI& ui) const;
+    bool CompareCommand(int id);
+    void RunCompareDialog();
+    bool WindowLayoutUpdate(int id, CmdUI& ui) const;
+    bool WindowLayoutCommand(int id);
+    // Lays the open windows out again when they are not tabs.
+    void ArrangeWindows();
 
     QMdiArea* m_mdi = nullptr;
     CStatusPanes* m_status = nullptr;
@@ -189,4 +216,7 @@ private:
     bool m_closing = false;
     CKeyBindings m_keys;
     std::vector<int> m_toolbarButtons;
+    QPointer<CQuorvaneDoc> m_diffLeft;  // the compare pair; both null when not comparing
+    QPointer<CQuorvaneDoc> m_diffRight;
+    WindowLayout m_windowLayout = WindowLayout::Tabs;
 };

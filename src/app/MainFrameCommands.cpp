@@ -30,7 +30,6 @@ bool NotAvailable(int id)
 {
     switch (id) {
     case ID_FOLDER_SEARCH:
-    case ID_DIFF_START: case ID_DIFF_END:
         return true;
     default:
         return false;
@@ -148,6 +147,9 @@ void CMainFrame::CreateMenus()
     QMenu* window = bar->addMenu(QStringLiteral("ウィンドウ(&W)"));
     m_documentMenus << window->menuAction();
     AddCommand(window, ID_WINDOW_NEW);
+    window->addSeparator();
+    for (int id : {ID_WINDOW_TILE_VERT, ID_WINDOW_TILE_HORZ, ID_WINDOW_TABS})
+        AddCommand(window, id)->setCheckable(true);
     window->addSeparator();
     AddCommand(window, ID_WINDOW_MANAGER);
 
@@ -371,7 +373,7 @@ bool CMainFrame::FrameUpdate(int id, CmdUI& ui) const
     default:
         break;
     }
-    if (PropertiesPaneUpdate(this, id, ui))
+    if (PropertiesPaneUpdate(this, id, ui) || CompareUpdate(id, ui) || WindowLayoutUpdate(id, ui))
         return true;
     if (NotAvailable(id)) {
         ui.enabled = false;
@@ -393,7 +395,7 @@ bool CMainFrame::FrameCommand(int id)
         }
         return true;
     }
-    if (PropertiesPaneCommand(this, id))
+    if (PropertiesPaneCommand(this, id) || CompareCommand(id) || WindowLayoutCommand(id))
         return true;
     switch (id) {
     case ID_FILE_NEW: NewDocument(); return true;

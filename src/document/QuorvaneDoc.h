@@ -5,6 +5,7 @@
 #include "document/ByteStore.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <array>
 #include <atomic>
@@ -169,9 +170,16 @@ public:
     // the document was reloaded (the view then resets itself).
     bool Reload();
 
-    // Compare partner (set while two windows are compared).
-    void SetDiffPartner(CQuorvaneDoc* partner) { m_diffPartner = partner; }
-    CQuorvaneDoc* DiffPartner() const { return m_diffPartner; }
+    // Compare partner (set while two windows are compared). Held weakly: a partner that goes
+    // away leaves no dangling pointer. Changing it asks every window of the document to repaint.
+    void SetDiffPartner(CQuorvaneDoc* partner)
+    {
+        if (m_diffPartner == partner)
+            return;
+        m_diffPartner = partner;
+        Q_EMIT diffChanged();
+    }
+    CQuorvaneDoc* DiffPartner() const { return m_diffPartner.data(); }
 
 Q_SIGNALS:
     // Emitted on the user-interface thread before the bytes change or the store is given up (every
@@ -189,6 +197,9 @@ Q_SIGNALS:
     void windowLoaded();
     void editLockChanged(uint32_t lock);
     void pathChanged(const QString& path);
+    // The compare colours of this document's windows are out of date: its partner changed, or
+    // the partner's bytes did.
+    void diffChanged();
 
 private:
     std::optional<ApplyResult> Apply(Journal& from, Journal& to);
@@ -226,5 +237,5 @@ private:
     // The file's identity (device, inode) when its length was last read in direct edit mode.
     uint64_t m_fileDevice = 0;
     uint64_t m_fileInode = 0;
-    CQuorvaneDoc* m_diffPartner = nullptr;
+    QPointer<CQuorvaneDoc> m_diffPartner;
 };

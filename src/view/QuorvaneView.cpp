@@ -24,7 +24,6 @@
 #include <QStyleHints>
 #include <algorithm>
 
-bool CQuorvaneView::s_syncScroll = false;
 QPointer<CQuorvaneView> CQuorvaneView::s_activeView;
 
 namespace {
@@ -112,6 +111,7 @@ CQuorvaneView::CQuorvaneView(CQuorvaneDoc* doc, QWidget* parent)
         UpdateScrollRange();
         viewport()->update();
     });
+    connect(doc, &CQuorvaneDoc::diffChanged, this, &CQuorvaneView::OnDiffChanged);
     connect(doc, &CQuorvaneDoc::fileSizeChanged, this, [this](quint64) {
         m_layout.SetFileSize(FileSize()); // the address column widens at 4 GB
         // Another view of the document may have made it shorter than this view's cursor.
@@ -241,31 +241,6 @@ void CQuorvaneView::OnScrolled()
     LoadVisibleWindow();
     FollowSynchronizedScroll();
     Redraw();
-}
-
-void CQuorvaneView::SetSynchronizedScrolling(bool on)
-{
-    s_syncScroll = on;
-}
-
-bool CQuorvaneView::IsSynchronizedScrolling()
-{
-    return s_syncScroll;
-}
-
-void CQuorvaneView::FollowSynchronizedScroll()
-{
-    if (!s_syncScroll || !MainFrame())
-        return;
-    const uint64_t row = TopRow();
-    const auto views = MainFrame()->findChildren<CQuorvaneView*>();
-    for (CQuorvaneView* v : views) {
-        if (v == this || row > v->RowCount())
-            continue;
-        v->m_scrollBar->SetPos64(row);
-        v->LoadVisibleWindow();
-        v->Redraw();
-    }
 }
 
 void CQuorvaneView::EnsureCursorVisible(bool redraw)
@@ -413,7 +388,7 @@ void CQuorvaneView::OnActivateView(bool activate)
 
 bool CQuorvaneView::OnCommand(int id)
 {
-    if (OnEditCommand(id))
+    if (OnEditCommand(id) || OnDiffCommand(id))
         return true;
     CharCode code;
     if (CharCodeFromMenuId(id, code)) {
@@ -451,7 +426,7 @@ bool CQuorvaneView::OnCommand(int id)
 
 bool CQuorvaneView::OnUpdateCommand(int id, CmdUI& ui)
 {
-    if (OnUpdateEditCommand(id, ui))
+    if (OnUpdateEditCommand(id, ui) || OnUpdateDiffCommand(id, ui))
         return true;
     CharCode code;
     if (CharCodeFromMenuId(id, code)) {

@@ -108,6 +108,15 @@ public:
     void SetBookmarks(std::vector<uint64_t> addresses);
     void SetDiffMark(uint64_t start, uint64_t end);
 
+    // --- Compare: 次へ (F7) / 前へ (F6) over the document's compare partner ---
+    // Moves the cursor to the next / previous run of bytes that differ from the partner's and
+    // marks the run (drawn bold). False when there is no partner, no such run, or a file could
+    // not be read (reported in an error box).
+    bool DiffNext() { return DiffStep(true); }
+    bool DiffPrev() { return DiffStep(false); }
+    uint64_t DiffMarkStart() const { return m_diffMarkStart; }
+    uint64_t DiffMarkEnd() const { return m_diffMarkEnd; }
+
     // --- Editing (typing, deleting, clipboard, undo) ---
     // `value` is a nibble in the hex column or a UTF-16 unit in the text column.
     bool TypeInput(uint32_t value);
@@ -199,6 +208,18 @@ private:
     bool OnUpdateEditCommand(int id, CmdUI& ui);
     bool HandleMessage(QEvent* e);
     QWidget* MainFrame() const;
+    // Compare (QuorvaneViewCompare.cpp).
+    bool DiffStep(bool forward);
+    bool OnDiffCommand(int id);
+    bool OnUpdateDiffCommand(int id, CmdUI& ui) const;
+    void OnDiffChanged();
+    // The partner's file could not be read while painting: one error box, and the comparison ends.
+    void ReportPartnerError(const QString& text);
+    // After an edit: the partner's windows repaint their compare colours.
+    void NotifyDiffPartner();
+    // Synchronized scrolling (QuorvaneViewSync.cpp): whether this view is on screen as the
+    // shown window of its group, so that it follows another view's scrolling.
+    bool ShownForSync() const;
 
     // Search, replace, same search and SUM (QuorvaneViewSearch.cpp, QuorvaneViewReplace.cpp,
     // QuorvaneViewSame.cpp, QuorvaneViewSum.cpp).
@@ -247,6 +268,8 @@ private:
     std::vector<uint64_t> m_bookmarks;
     uint64_t m_diffMarkStart = kNone;
     uint64_t m_diffMarkEnd = kNone;
+    QPointer<CQuorvaneDoc> m_diffMarkPartner; // the partner the mark was found against
+    bool m_partnerErrorPending = false;
 
     CViewPainter m_painter;
     QRect m_caretRect;
@@ -263,8 +286,6 @@ private:
     COutputStructWnd* m_structPane = nullptr;
 
     std::unique_ptr<ViewSearchState> m_search;
-
-    static bool s_syncScroll;
     // The view that last became active: its notifications are not repeated on every focus change.
     static QPointer<CQuorvaneView> s_activeView;
 };

@@ -74,6 +74,7 @@ void CQuorvaneView::AfterEdit()
     ResetCaretBlink();
     RefreshInfoPane();
     Redraw();
+    NotifyDiffPartner();
 }
 
 bool CQuorvaneView::TypeInput(uint32_t value)

@@ -57,7 +57,10 @@ void CQuorvaneView::PaintView(QPainter& painter, const QSize& client)
     in.diffMarkEnd = m_diffMarkEnd;
     in.caretVisible = m_caretExists && m_caretOn;
     in.caretWidth = m_insertMode ? 2 : m_layout.m_charWidth;
-    m_caretRect = m_painter.Paint(painter, client, in).caret;
+    const CViewPainter::Output out = m_painter.Paint(painter, client, in);
+    m_caretRect = out.caret;
+    if (!out.partnerError.isEmpty())
+        ReportPartnerError(out.partnerError);
 }
 
 void CQuorvaneView::paintEvent(QPaintEvent*)

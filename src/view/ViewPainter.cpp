@@ -130,20 +130,25 @@ CViewPainter::Output CViewPainter::Paint(QPainter& p, const QSize& client, const
         have = doc.ReadBytes(first, bytes.data(), bytes.size());
     }
     // The compare partner's bytes of the same rows: from its store, or from its file when it is
-    // edited in place. A partner that cannot be read shows no compare colours.
-    CQuorvaneDoc* partner = doc.DiffPartner();
-    const uint64_t partnerSize = partner ? partner->GetFileSize() : 0;
+    // edited in place (the file's length is then the partner's length). A partner file that
+    // cannot be read shows no compare colours and is reported to the view.
     std::vector<uint8_t> partnerBytes;
-    if (partner && first < partnerSize) {
-        partnerBytes.resize(static_cast<size_t>(std::min<uint64_t>(static_cast<uint64_t>(rows) * 16, partnerSize - first)));
-        int64_t got = 0;
+    if (CQuorvaneDoc* partner = doc.DiffPartner()) {
+        const size_t rowsBytes = static_cast<size_t>(rows) * 16;
         if (partner->IsDirectEdit()) {
             const std::unique_ptr<ByteSource> source = partner->OpenSource();
-            got = source ? source->Read(first, partnerBytes.data(), partnerBytes.size()) : -1;
-        } else {
-            got = static_cast<int64_t>(partner->ReadBytes(first, partnerBytes.data(), partnerBytes.size()));
+            int64_t got = 0;
+            if (source->ErrorText().isEmpty() && first < source->Size()) {
+                partnerBytes.resize(static_cast<size_t>(std::min<uint64_t>(rowsBytes, source->Size() - first)));
+                got = source->Read(first, partnerBytes.data(), partnerBytes.size());
+            }
+            if (!source->ErrorText().isEmpty() || got < 0)
+                out.partnerError = source->ErrorText();
+            partnerBytes.resize(got > 0 ? static_cast<size_t>(got) : 0);
+        } else if (first < partner->GetFileSize()) {
+            partnerBytes.resize(static_cast<size_t>(std::min<uint64_t>(rowsBytes, partner->GetFileSize() - first)));
+            partnerBytes.resize(partner->ReadBytes(first, partnerBytes.data(), partnerBytes.size()));
         }
-        partnerBytes.resize(got > 0 ? static_cast<size_t>(got) : 0);
     }
 
     DecodeState state;

@@ -44,6 +44,8 @@ public:
     {
         QRect caret;
         bool caretPlaced = false;
+        // The compare partner's file could not be read: the system's text (empty when it could).
+        QString partnerError;
     };
 
     // The font every later Paint uses; drops the prepared texts of the previous one.
