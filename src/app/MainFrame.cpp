@@ -1,5 +1,6 @@
 // The main frame: documents and their windows, messages from the views, drops, status bar.
 #include "app/MainFrame.h"
+#include "document/NativePath.h"
 
 #include "app/ChildFrame.h"
 #include "app/CommandTable.h"
@@ -197,12 +198,14 @@ void CMainFrame::ConnectDocument(CQuorvaneDoc* doc)
 
 void CMainFrame::OpenDroppedFiles(const QList<QUrl>& urls, bool directEdit)
 {
+    if (directEdit && !ConfirmDirectEdit())
+        return;
     CQuorvaneApp* app = CQuorvaneApp::Instance();
     if (app)
         app->m_openDirectEdit = directEdit;
     for (const QUrl& url : urls) {
-        const QString path = url.toLocalFile();
-        if (path.isEmpty() || QFileInfo(path).isDir())
+        const QString path = PathFromUrl(url); // keeps names that are not UTF-8
+        if (path.isEmpty() || StatPath(path).isDir)
             continue;
         OpenDocumentFile(path, directEdit);
     }
@@ -290,7 +293,8 @@ bool CMainFrame::FileSave(CQuorvaneDoc* doc)
 bool CMainFrame::FileSaveAs(CQuorvaneDoc* doc)
 {
     const QString start = doc->PathName().isEmpty() ? DocumentTitle(doc) : doc->PathName();
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("名前を付けて保存"), start);
+    const QUrl url = QFileDialog::getSaveFileUrl(this, QStringLiteral("名前を付けて保存"), UrlFromPath(start));
+    const QString path = url.isEmpty() ? QString() : PathFromUrl(url);
     if (path.isEmpty())
         return false;
     if (!doc->DoSave(path))
