@@ -4,6 +4,7 @@
 
 #include "app/ChildFrame.h"
 #include "app/CommandTable.h"
+#include "app/DialogFolder.h"
 #include "app/Messages.h"
 #include "app/Prompter.h"
 #include "app/QuorvaneApp.h"
@@ -292,11 +293,17 @@ bool CMainFrame::FileSave(CQuorvaneDoc* doc)
 
 bool CMainFrame::FileSaveAs(CQuorvaneDoc* doc)
 {
-    const QString start = doc->PathName().isEmpty() ? DocumentTitle(doc) : doc->PathName();
+    // An untitled document is proposed in the start folder, never among the program's files.
+    const QString start = doc->PathName().isEmpty()
+                              ? CDialogFolder::StartPath(ActiveDocument() ? ActiveDocument()->PathName() : QString(),
+                                                         DocumentTitle(doc))
+                              : doc->PathName();
+    // URLs keep the bytes of names that are not UTF-8.
     const QUrl url = QFileDialog::getSaveFileUrl(this, QStringLiteral("名前を付けて保存"), UrlFromPath(start));
     const QString path = url.isEmpty() ? QString() : PathFromUrl(url);
     if (path.isEmpty())
         return false;
+    CDialogFolder::Remember(path);
     if (!doc->DoSave(path))
         return false;
     m_recent.Add(doc->PathName());
@@ -359,6 +366,10 @@ void CMainFrame::OnChildFrameDestroyed(CChildFrame* child, CQuorvaneDoc* doc)
     if (!anyLeft) {
         ShowDocumentMenus(false);
         setWindowTitle(kTitle);
+        // Nothing of the closed document stays in the status bar.
+        m_idleText.clear();
+        m_status->SetIdleText(m_idleText);
+        m_status->ShowNoDocument();
     } else {
         UpdateTitles();
     }
@@ -435,7 +446,7 @@ bool CMainFrame::HandleMessage(QEvent* e)
         return true;
     }
     if (auto* m = um::Cast<um::GetInfoPane>(e)) {
-        m->result = nullptr;
+        m->result = m_infoWnd;
         return true;
     }
     if (auto* m = um::Cast<um::GetStructPane>(e)) {

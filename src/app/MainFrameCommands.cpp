@@ -6,6 +6,7 @@
 #include "app/WindowsDlg.h"
 #include "app/ChildFrame.h"
 #include "app/CommandTable.h"
+#include "app/DialogFolder.h"
 #include "app/QuorvaneApp.h"
 #include "app/SettingsStore.h"
 #include "document/QuorvaneDoc.h"
@@ -405,20 +406,29 @@ bool CMainFrame::FrameCommand(int id)
     }
 }
 
+QString CMainFrame::DialogStartFolder() const
+{
+    const CQuorvaneDoc* doc = ActiveDocument();
+    return CDialogFolder::StartFolder(doc ? doc->PathName() : QString());
+}
+
 void CMainFrame::FileOpen()
 {
     // URLs keep the bytes of names that are not UTF-8.
-    const QList<QUrl> urls = QFileDialog::getOpenFileUrls(this, QStringLiteral("開く"));
+    const QList<QUrl> urls = QFileDialog::getOpenFileUrls(this, QStringLiteral("開く"), UrlFromPath(DialogStartFolder()));
+    if (!urls.isEmpty())
+        CDialogFolder::Remember(PathFromUrl(urls.front()));
     for (const QUrl& url : urls)
         OpenDocumentFile(PathFromUrl(url));
 }
 
 void CMainFrame::OpenDirectEdit()
 {
-    const QUrl url = QFileDialog::getOpenFileUrl(this, QStringLiteral("開く"));
+    const QUrl url = QFileDialog::getOpenFileUrl(this, QStringLiteral("開く"), UrlFromPath(DialogStartFolder()));
     const QString path = url.isEmpty() ? QString() : PathFromUrl(url);
     if (path.isEmpty() || !ConfirmDirectEdit())
         return;
+    CDialogFolder::Remember(path);
     CQuorvaneApp* app = CQuorvaneApp::Instance();
     if (app)
         app->m_openDirectEdit = true;

@@ -50,6 +50,11 @@ const char kHelp[] = R"(使い方: quorvane-cli <サブコマンド> [引数]
       フォルダ内検索の行: ファイルのパス、ヒットのアドレス、空行、最後に "全 %d件"。
       16進数は下位バイトから探します。--types の既定は "*.*" です。
 
+  info FILE --at ADDR [--big-endian] [--minus] [--selection-length N]
+      情報ウィンドウの8行 (Bit Byte Word 3Byte DWord FileSize Address Range) を
+      "名前<TAB>値" で表示します。--minus は "-" 表示、N は選択範囲のバイト数 (10進数) です。
+      ファイルの末尾より後のアドレスは末尾として扱います。
+
   encode TEXT --code NAME
       文字列を文字コード NAME で符号化した16進数テキストを表示します。
 
@@ -109,6 +114,8 @@ int main(int argc, char** argv)
                 status = CmdCompare(args, out);
             else if (command == QLatin1String("grep"))
                 status = CmdGrep(args, out);
+            else if (command == QLatin1String("info"))
+                status = CmdInfo(args, out);
             else if (command == QLatin1String("encode"))
                 status = CmdEncode(args, out);
             else
