@@ -1,5 +1,6 @@
 // The main frame: documents and their windows, messages from the views, drops, status bar.
 #include "app/MainFrame.h"
+#include "document/NativePath.h"
 #include "app/MainFramePanes.h"
 #include "panes/PropertiesWnd.h"
 
@@ -202,12 +203,14 @@ void CMainFrame::ConnectDocument(CQuorvaneDoc* doc)
 
 void CMainFrame::OpenDroppedFiles(const QList<QUrl>& urls, bool directEdit)
 {
+    if (directEdit && !ConfirmDirectEdit())
+        return;
     CQuorvaneApp* app = CQuorvaneApp::Instance();
     if (app)
         app->m_openDirectEdit = directEdit;
     for (const QUrl& url : urls) {
-        const QString path = url.toLocalFile();
-        if (path.isEmpty() || QFileInfo(path).isDir())
+        const QString path = PathFromUrl(url); // keeps names that are not UTF-8
+        if (path.isEmpty() || StatPath(path).isDir)
             continue;
         OpenDocumentFile(path, directEdit);
     }
@@ -299,7 +302,9 @@ bool CMainFrame::FileSaveAs(CQuorvaneDoc* doc)
                               ? CDialogFolder::StartPath(ActiveDocument() ? ActiveDocument()->PathName() : QString(),
                                                          DocumentTitle(doc))
                               : doc->PathName();
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("名前を付けて保存"), start);
+    // URLs keep the bytes of names that are not UTF-8.
+    const QUrl url = QFileDialog::getSaveFileUrl(this, QStringLiteral("名前を付けて保存"), UrlFromPath(start));
+    const QString path = url.isEmpty() ? QString() : PathFromUrl(url);
     if (path.isEmpty())
         return false;
     CDialogFolder::Remember(path);

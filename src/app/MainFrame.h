@@ -180,6 +180,8 @@ private:
     void ShowDocumentMenus(bool show);
     CChildFrame* AddChildFrame(CQuorvaneDoc* doc);
     void OpenDirectEdit();
+    // Tells that insertions and deletions in direct edit mode are not crash-safe; true on OK.
+    bool ConfirmDirectEdit();
     void FileOpen();
     void ReloadDocument(CQuorvaneDoc* doc);
     void ShowAbout();

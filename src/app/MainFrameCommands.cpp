@@ -1,5 +1,6 @@
 // The main frame's commands: menus, toolbar, key bindings, panes, and command routing.
 #include "app/MainFrame.h"
+#include "document/NativePath.h"
 
 #include "app/AboutDlg.h"
 #include "app/WindowsDlg.h"
@@ -431,17 +432,19 @@ QString CMainFrame::DialogStartFolder() const
 
 void CMainFrame::FileOpen()
 {
-    const QStringList paths = QFileDialog::getOpenFileNames(this, QStringLiteral("開く"), DialogStartFolder());
-    if (!paths.isEmpty())
-        CDialogFolder::Remember(paths.front());
-    for (const QString& path : paths)
-        OpenDocumentFile(path);
+    // URLs keep the bytes of names that are not UTF-8.
+    const QList<QUrl> urls = QFileDialog::getOpenFileUrls(this, QStringLiteral("開く"), UrlFromPath(DialogStartFolder()));
+    if (!urls.isEmpty())
+        CDialogFolder::Remember(PathFromUrl(urls.front()));
+    for (const QUrl& url : urls)
+        OpenDocumentFile(PathFromUrl(url));
 }
 
 void CMainFrame::OpenDirectEdit()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("開く"), DialogStartFolder());
-    if (path.isEmpty())
+    const QUrl url = QFileDialog::getOpenFileUrl(this, QStringLiteral("開く"), UrlFromPath(DialogStartFolder()));
+    const QString path = url.isEmpty() ? QString() : PathFromUrl(url);
+    if (path.isEmpty() || !ConfirmDirectEdit())
         return;
     CDialogFolder::Remember(path);
     CQuorvaneApp* app = CQuorvaneApp::Instance();
@@ -450,6 +453,19 @@ void CMainFrame::OpenDirectEdit()
     OpenDocumentFile(path, true);
     if (app)
         app->m_openDirectEdit = false;
+}
+
+bool CMainFrame::ConfirmDirectEdit()
+{
+    // Direct edit moves the file's tail in place: a kill or power loss halfway through an
+    // insertion or deletion leaves it half moved. The user hears it before choosing the mode.
+    const PromptAnswer a = Prompter::Current().Show(
+        QStringLiteral("直接編集モードでは、変更はすぐにファイルに書き込まれ、元に戻せません。\n"
+                       "上書きは安全ですが、挿入と削除はファイルの後ろの部分をその場で移動するため、"
+                       "途中でプログラムが強制終了したり電源が切れたりするとファイルが壊れることがあります。\n\n"
+                       "直接編集モードで開きますか?"),
+        QStringLiteral("確認"), PromptButtons::OkCancel, PromptIcon::Warning);
+    return a == PromptAnswer::Ok;
 }
 
 void CMainFrame::ShowAbout()

@@ -2,6 +2,7 @@
 #include "app/RecentFileList.h"
 
 #include "app/SettingsStore.h"
+#include "document/NativePath.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,7 +28,8 @@ void CRecentFileList::ReadList(const CSettingsStore& store)
 {
     m_entries.clear();
     for (int i = 0; i < m_size; ++i) {
-        const QString path = store.Value(KeyOf(i)).toString();
+        // Names that are not UTF-8 are stored by their bytes (see PathToStored).
+        const QString path = PathFromStored(store.Value(KeyOf(i)).toString());
         if (!path.isEmpty())
             m_entries << path;
     }
@@ -37,7 +39,7 @@ void CRecentFileList::WriteList(CSettingsStore& store) const
 {
     store.Remove(kSection);
     for (int i = 0; i < m_entries.size(); ++i)
-        store.SetValue(KeyOf(i), m_entries[i]);
+        store.SetValue(KeyOf(i), PathToStored(m_entries[i]));
 }
 
 void CRecentFileList::Add(const QString& path)
@@ -63,7 +65,7 @@ QString CRecentFileList::MenuText(int index) const
 {
     if (index < 0 || index >= m_entries.size())
         return {};
-    QString path = m_entries[index];
+    QString path = PathForDisplay(m_entries[index]);
     path.replace(QLatin1Char('&'), QStringLiteral("&&"));
     return QStringLiteral("&%1 %2").arg(index + 1).arg(path);
 }

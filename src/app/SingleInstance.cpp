@@ -1,5 +1,6 @@
 // The hand-over channel between two starts of the program: a local socket readable by the user only.
 #include "app/SingleInstance.h"
+#include "document/NativePath.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -62,7 +63,7 @@ bool CSingleInstance::HandOver(const QString& path)
     socket.connectToServer(m_name);
     if (!socket.waitForConnected(kWaitMs))
         return false;
-    socket.write(path.toUtf8() + '\n');
+    socket.write(PathToNative(path) + '\n'); // the name's own bytes, also when they are not UTF-8
     if (!socket.waitForBytesWritten(kWaitMs))
         return false;
     // The running instance answers once it has the name; without an answer it did not take it.
@@ -115,7 +116,7 @@ void CSingleInstance::OnNewConnection()
             QByteArray line = socket->readLine();
             if (line.endsWith('\n'))
                 line.chop(1);
-            const QString path = QString::fromUtf8(line);
+            const QString path = PathFromNative(line);
             socket->write("OK\n");
             socket->flush();
             socket->disconnectFromServer();

@@ -2,6 +2,7 @@
 #include "app/CommandLineInfo.h"
 #include "app/QuorvaneApp.h"
 #include "app/ToolIcons.h"
+#include "document/NativePath.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -47,10 +48,16 @@ int main(int argc, char** argv)
     if (toolkit.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&toolkit);
 
+    // The arguments as the system's bytes (QApplication has taken its own options out of argv):
+    // a file name that is not UTF-8 stays openable.
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << PathFromNative(QByteArray(argv[i]));
+
     int code = 0;
     {
         CQuorvaneApp app;
-        switch (app.InitInstance(QApplication::arguments())) {
+        switch (app.InitInstance(args)) {
         case CQuorvaneApp::StartResult::HandedOver: return 0;
         case CQuorvaneApp::StartResult::Failed: return 1;
         case CQuorvaneApp::StartResult::Run: break;

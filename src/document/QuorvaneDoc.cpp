@@ -56,7 +56,7 @@ QString CQuorvaneDoc::Title() const
 {
     if (m_pathName.isEmpty())
         return QStringLiteral("無題");
-    return QFileInfo(m_pathName).fileName();
+    return PathForDisplay(QFileInfo(m_pathName).fileName());
 }
 
 void CQuorvaneDoc::SetModifiedFlag(bool modified)

@@ -535,9 +535,11 @@ TEST_F(MainFrameTest, DroppedFilesOpenAndFoldersAreSkipped)
         static_cast<QObject*>(frame.get())->event(&ev);
     };
 
-    // With Ctrl every file opens in direct edit mode.
+    // With Ctrl every file opens in direct edit mode, once the user has read what that means.
+    prompter.answers = {PromptAnswer::Ok};
     drop(Qt::ControlModifier);
-    EXPECT_TRUE(prompter.asked.empty()); // the folder is skipped without a word
+    ASSERT_EQ(prompter.asked.size(), 1u); // the folder is skipped without a word
+    EXPECT_EQ(prompter.asked[0].caption, QStringLiteral("確認"));
     QList<CQuorvaneDoc*> docs = frame->Documents();
     ASSERT_EQ(docs.size(), 2);
     EXPECT_TRUE(docs[0]->IsDirectEdit());
