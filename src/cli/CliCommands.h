@@ -13,3 +13,7 @@ int CmdCompare(const QStringList& args, LineWriter& out);
 int CmdGrep(const QStringList& args, LineWriter& out);
 int CmdEncode(const QStringList& args, LineWriter& out);
 int CmdDump(const QStringList& args, LineWriter& out);
+int CmdBookmarks(const QStringList& args, LineWriter& out);
+int CmdFixed(const QStringList& args, LineWriter& out, CliPrompter& prompter);
+int CmdConcat(const QStringList& args, LineWriter& out, CliPrompter& prompter);
+int CmdExtract(const QStringList& args, LineWriter& out);

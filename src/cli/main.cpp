@@ -48,6 +48,23 @@ const char kHelp[] = R"(使い方: quorvane-cli <サブコマンド> [引数]
       フォルダ内検索の行: ファイルのパス、ヒットのアドレス、空行、最後に "全 %d件"。
       16進数は下位バイトから探します。--types の既定は "*.*" です。
 
+  bookmarks LIST
+      ブックマークリスト (.lst) の内容をブックマークタブと同じく、ファイルの順に
+      "アドレス<TAB>説明" の行で表示します (アドレスは 00000000-0001A2F0 の形)。
+
+  fixed FILE (--hex TEXT | --string TEXT --code NAME) --at ADDR... [--insert] [-o OUT]
+      定型入力: データを各 --at アドレス (16進数、繰り返し指定可、指定順) に書き込みます。
+      --at がなければアドレス 0 です。既定は上書き、--insert で挿入します。末尾より先の
+      アドレスまでは 00 で埋めます。OUT に書くか、".bak" の規則に従ってファイル自体を書き換えます。
+
+  concat FILE OTHER [--at start|end|ADDR] [--overwrite] [-o OUT]
+      ファイル連結: OTHER の内容を先頭、末尾 (既定) またはアドレス ADDR に挿入します
+      (--overwrite で上書き)。書き込み先は fixed と同じです。
+
+  extract FILE --start ADDR --end ADDR -o OUT
+      指定範囲をファイル出力: START から END まで (両端を含む) を OUT に書きます。
+      アドレスの誤りはダイアログと同じメッセージで終了ステータス 2 です。
+
   encode TEXT --code NAME
       文字列を文字コード NAME で符号化した16進数テキストを表示します。
 
@@ -98,6 +115,14 @@ int main(int argc, char** argv)
                 status = CmdCompare(args, out);
             else if (command == QLatin1String("grep"))
                 status = CmdGrep(args, out);
+            else if (command == QLatin1String("bookmarks"))
+                status = CmdBookmarks(args, out);
+            else if (command == QLatin1String("fixed"))
+                status = CmdFixed(args, out, prompter);
+            else if (command == QLatin1String("concat"))
+                status = CmdConcat(args, out, prompter);
+            else if (command == QLatin1String("extract"))
+                status = CmdExtract(args, out);
             else if (command == QLatin1String("encode"))
                 status = CmdEncode(args, out);
             else
