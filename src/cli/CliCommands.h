@@ -17,3 +17,4 @@ int CmdBookmarks(const QStringList& args, LineWriter& out);
 int CmdFixed(const QStringList& args, LineWriter& out, CliPrompter& prompter);
 int CmdConcat(const QStringList& args, LineWriter& out, CliPrompter& prompter);
 int CmdExtract(const QStringList& args, LineWriter& out);
+int CmdPrint(const QStringList& args, LineWriter& out);

@@ -3,9 +3,12 @@
 #include "cli/CliCommands.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <map>
 
 namespace {
@@ -65,6 +68,10 @@ const char kHelp[] = R"(使い方: quorvane-cli <サブコマンド> [引数]
       指定範囲をファイル出力: START から END まで (両端を含む) を OUT に書きます。
       アドレスの誤りはダイアログと同じメッセージで終了ステータス 2 です。
 
+  print FILE -o OUT.pdf [--code NAME] [--start ADDR --end ADDR]
+      印刷と同じページ (パス、列見出し、行、"EOF") を PDF ファイルに出力します。範囲を
+      指定すると選択範囲として印刷します。画面がなくても動きます。ページ数を表示します。
+
   encode TEXT --code NAME
       文字列を文字コード NAME で符号化した16進数テキストを表示します。
 
@@ -81,7 +88,13 @@ void PrintHelp()
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // Printing paints text, which needs Qt GUI's fonts; it runs on the offscreen platform, so a
+    // script prints without a display. Every other subcommand stays a plain core application.
+    const bool painting = argc > 1 && std::strcmp(argv[1], "print") == 0;
+    if (painting)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app = painting ? std::make_unique<QGuiApplication>(argc, argv)
+                                                     : std::make_unique<QCoreApplication>(argc, argv);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     if (args.isEmpty() || args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
@@ -123,6 +136,8 @@ int main(int argc, char** argv)
                 status = CmdConcat(args, out, prompter);
             else if (command == QLatin1String("extract"))
                 status = CmdExtract(args, out);
+            else if (command == QLatin1String("print"))
+                status = CmdPrint(args, out);
             else if (command == QLatin1String("encode"))
                 status = CmdEncode(args, out);
             else

@@ -86,12 +86,11 @@ PrintPage BuildPrintPage(ByteSource& source, uint64_t rowAddress, const PrintRan
             const uint8_t byte = k < have ? bytes[k] : 0;
             PrintCell cell;
             cell.text = QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
-            if (InFind(a, marks)) {
+            if (InFind(a, marks))
                 cell.color = DocColors::FindTxt;
-            } else if (IsBookmark(a, marks)) {
+            else if (IsBookmark(a, marks))
                 cell.color = DocColors::BookmarkTxt;
-                cell.bookmark = true;
-            }
+            cell.charColor = cell.color;
             if (a < otherSize && k < other.size()) {
                 if (byte > other[k]) {
                     cell.text += QLatin1Char('+');

@@ -60,8 +60,8 @@ struct PrintMarks
 struct PrintCell
 {
     QString text;
-    DocColors::Index color = DocColors::Text;
-    bool bookmark = false; // the bookmark colour was chosen
+    DocColors::Index color = DocColors::Text;     // of the hex text
+    DocColors::Index charColor = DocColors::Text; // of the character (no compare colours)
 };
 
 struct PrintRow

@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -120,4 +121,42 @@ TEST_F(CliTools, BookmarksPrintsTheTabsRowsInFileOrder)
     const QString raw = Put("raw.lst", QByteArray::fromHex("10000000200000003000"));
     EXPECT_EQ(QString::fromUtf8(Cli({"bookmarks", raw}).out), "00000000-00000010\t\n00000000-00000020\t\n");
     EXPECT_EQ(Cli({"bookmarks", dir.filePath("none.lst")}).status, 2);
+}
+
+TEST_F(CliTools, PrintWritesAPdfWhoseTextHoldsTheRowsAndEof)
+{
+    // 40 bytes: two full rows and a part row that ends in "EOF".
+    QByteArray bytes;
+    for (int i = 0; i < 40; ++i)
+        bytes += static_cast<char>(0x41 + i % 26);
+    const QString file = Put("print.bin", bytes);
+    const QString pdf = dir.filePath("print.pdf");
+    const RunResult r = Cli({"print", file, "-o", pdf});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(r.out).trimmed(), QStringLiteral("1ページ"));
+    const RunResult text = RunTool("pdftotext", {"-layout", pdf, "-"});
+    ASSERT_EQ(text.status, 0) << "pdftotext (poppler-utils) is needed";
+    const QString t = QString::fromUtf8(text.out);
+    EXPECT_TRUE(t.contains("print.bin"));
+    EXPECT_TRUE(t.contains("Address"));
+    EXPECT_TRUE(t.contains("00000000")) << t.toStdString();
+    EXPECT_TRUE(t.contains("41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50"));
+    EXPECT_TRUE(t.contains("ABCDEFGHIJKLMNOP"));
+    EXPECT_TRUE(t.contains("00000020"));
+    EXPECT_TRUE(t.contains(QRegularExpression("47 48 49 4A 4B 4C 4D 4E\\s+EOF"))) << t.toStdString();
+
+    // A range prints as a selection, from its own address; a big file prints many pages.
+    ASSERT_EQ(Cli({"print", file, "-o", pdf, "--start", "15", "--end", "17"}).status, 0);
+    const QString sel = QString::fromUtf8(RunTool("pdftotext", {"-layout", pdf, "-"}).out);
+    EXPECT_TRUE(sel.contains(QRegularExpression("00000015\\s+56 57 58\\s+EOF"))) << sel.toStdString();
+    const QString big = Put("big.bin", Pattern(64 * 1024));
+    const RunResult many = Cli({"print", big, "-o", pdf});
+    ASSERT_EQ(many.status, 0);
+    const int pages = QString::fromUtf8(many.out).trimmed().chopped(3).toInt();
+    EXPECT_GT(pages, 40);
+    const QString info = QString::fromUtf8(RunTool("pdfinfo", {pdf}).out);
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\b").arg(pages)))) << info.toStdString();
+    // Bad input: status 2; a destination that cannot be written: status 1, nothing left.
+    EXPECT_EQ(Cli({"print", file, "-o", pdf, "--start", "0", "--end", "28"}).status, 2);
+    EXPECT_EQ(Cli({"print", file, "-o", dir.filePath("none/x.pdf")}).status, 1);
 }
