@@ -213,9 +213,12 @@ void CMainFrame::CreatePanes()
         dock->setAllowedAreas(Qt::AllDockWidgetAreas);
         dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
                           | QDockWidget::DockWidgetFloatable);
-        auto* body = new QWidget(dock);
+        QWidget* body = CreatePaneBody(d.id, dock);
+        if (!body) {
+            body = new QWidget(dock);
+            body->setFocusPolicy(Qt::StrongFocus);
+        }
         body->setObjectName(QString::fromLatin1(d.name) + QStringLiteral("Body"));
-        body->setFocusPolicy(Qt::StrongFocus);
         dock->setWidget(body);
         m_panes.insert(d.id, dock);
     }
