@@ -6,7 +6,7 @@
 #include "codes/CharCode.h"
 #include "document/ByteSource.h"
 #include "document/QuorvaneDoc.h"
-#include "tools/OutputFile.h"
+#include "document/SafeFileWriter.h"
 #include "tools/PrintRenderer.h"
 #include "tools/RangeOutput.h"
 #include "view/ViewFont.h"
@@ -89,7 +89,7 @@ int CmdPrint(const QStringList& argv, LineWriter& out)
             FailIo(QStringLiteral("%1: %2").arg(path, error));
     }
     QString error;
-    if (!WriteFileAtomically(target, buffer.data(), &error))
+    if (!WriteFileSafely(target, buffer.data(), &error))
         FailIo(error);
     out.Line(QStringLiteral("%1ページ").arg(pages));
     return 0;

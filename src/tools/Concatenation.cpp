@@ -2,6 +2,7 @@
 #include "tools/Concatenation.h"
 
 #include "app/Prompter.h"
+#include "document/NativePath.h"
 #include "document/QuorvaneDoc.h"
 #include "tools/FixedInput.h"
 
@@ -14,10 +15,9 @@ namespace {
 constexpr uint64_t kSourceLimit = 0x100000000ull; // sources are read whole, below 4 GiB
 constexpr uint64_t kMemoryLimit = 0x80000000ull;  // the in-memory store stays below 2 GiB
 
-QString ErrorText(const QFile& f)
+QString ErrorText(const QString& path, const QString& text)
 {
-    const QString text = f.errorString();
-    return QStringLiteral("%1\n%2").arg(f.fileName(), text.isEmpty() ? QStringLiteral("ファイルを読み込めません。") : text);
+    return QStringLiteral("%1\n%2").arg(PathForDisplay(path), text.isEmpty() ? QStringLiteral("ファイルを読み込めません。") : text);
 }
 
 } // namespace
@@ -49,14 +49,15 @@ bool ConcatenateFile(CQuorvaneDoc& doc, const QString& path, ConcatPosition posi
     if (overwrite && size == 0)
         return false; // nothing to write over
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Prompter::ShowError(ErrorText(file));
+    QFile file;
+    QString openError;
+    if (!OpenNativeFile(file, path, QIODevice::ReadOnly, &openError)) {
+        Prompter::ShowError(ErrorText(path, openError));
         return false;
     }
     const uint64_t n = static_cast<uint64_t>(file.size());
     if (n >= kSourceLimit) {
-        Prompter::ShowError(QStringLiteral("%1\n4 GiB 以上のファイルは連結できません。").arg(path));
+        Prompter::ShowError(ErrorText(path, QStringLiteral("4 GiB 以上のファイルは連結できません。")));
         return false;
     }
     const uint64_t replaced = overwrite ? std::min(n, size - b) : 0;
@@ -72,7 +73,7 @@ bool ConcatenateFile(CQuorvaneDoc& doc, const QString& path, ConcatPosition posi
     for (uint64_t done = 0; done < n;) {
         const qint64 got = file.read(reinterpret_cast<char*>(buffer.get() + done), static_cast<qint64>(n - done));
         if (got <= 0) {
-            Prompter::ShowError(got < 0 ? ErrorText(file) : QStringLiteral("%1\nファイルの途中で読み込めなくなりました。").arg(path));
+            Prompter::ShowError(ErrorText(path, got < 0 ? file.errorString() : QStringLiteral("ファイルの途中で読み込めなくなりました。")));
             return false;
         }
         done += static_cast<uint64_t>(got);

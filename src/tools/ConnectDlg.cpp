@@ -1,6 +1,8 @@
 // The ファイル連結 dialog: file field with browse button and drop, position and action.
 #include "tools/ConnectDlg.h"
 
+#include "document/NativePath.h"
+
 #include <QDialogButtonBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -91,7 +93,7 @@ int CConnectDlg::Action() const
 
 void CConnectDlg::DropPaths(const QStringList& paths)
 {
-    if (paths.isEmpty() || QFileInfo(paths.first()).isDir())
+    if (paths.isEmpty() || StatPath(paths.first()).isDir)
         return;
     m_path->setText(QDir::toNativeSeparators(paths.first()));
 }
@@ -107,7 +109,7 @@ void CConnectDlg::dropEvent(QDropEvent* e)
     QStringList paths;
     for (const QUrl& url : e->mimeData()->urls())
         if (url.isLocalFile())
-            paths << url.toLocalFile();
+            paths << PathFromUrl(url);
     DropPaths(paths);
     e->acceptProposedAction();
 }

@@ -2,7 +2,7 @@
 #include "tools/RangeOutput.h"
 
 #include "document/ByteSource.h"
-#include "tools/OutputFile.h"
+#include "document/SafeFileWriter.h"
 
 #include <algorithm>
 #include <memory>
@@ -63,15 +63,16 @@ bool WriteRangeToFile(ByteSource& source, const RangeOutputRequest& request, con
     if (request.end < request.start || request.end >= source.Size())
         return fail(QStringLiteral("終了アドレスがファイルサイズを超えています。"));
     const uint64_t total = request.end - request.start + 1;
-    COutputFile out(request.destination);
+    SafeFileWriter out(request.destination);
+    const auto failed = [&] { return fail(QStringLiteral("%1\n%2").arg(request.destination, out.ErrorString())); };
     if (!out.Open())
-        return fail(out.ErrorText());
+        return failed();
     // A document held in memory is written straight from its block; a file is read in blocks.
     if (const uint8_t* data = source.Data()) {
         for (uint64_t done = 0; done < total;) {
             const size_t n = static_cast<size_t>(std::min<uint64_t>(kBlock, total - done));
-            if (!out.Write(data + request.start + done, n))
-                return fail(out.ErrorText());
+            if (!out.Write(data + request.start + done, static_cast<qint64>(n)))
+                return failed();
             done += n;
             if (progress && !progress(done, total)) {
                 out.Cancel();
@@ -94,8 +95,8 @@ bool WriteRangeToFile(ByteSource& source, const RangeOutputRequest& request, con
                 out.Cancel();
                 return fail(QStringLiteral("ファイルの途中で読み込めなくなりました。"));
             }
-            if (!out.Write(buffer.get(), static_cast<size_t>(got)))
-                return fail(out.ErrorText());
+            if (!out.Write(buffer.get(), got))
+                return failed();
             done += static_cast<uint64_t>(got);
             if (progress && !progress(done, total)) {
                 out.Cancel();
@@ -104,6 +105,6 @@ bool WriteRangeToFile(ByteSource& source, const RangeOutputRequest& request, con
         }
     }
     if (!out.Commit())
-        return fail(out.ErrorText());
+        return failed();
     return true;
 }

@@ -39,8 +39,9 @@ bool ParseAddressField(const QString& text, uint64_t& value);
 // Progress of a copy: bytes done of the total; return false to cancel.
 using CopyProgress = std::function<bool(uint64_t done, uint64_t total)>;
 
-// Copies the request's bytes from `source` into its destination in large blocks. The destination
-// is replaced only by the complete copy; a read or write failure or a cancel leaves it as it was.
+// Copies the request's bytes from `source` into its destination in large blocks, through the
+// program's safe writer: the destination is replaced only by the complete, synced copy; a read or
+// write failure or a cancel leaves it as it was, and devices, folders and pipes are refused.
 // False with the system's text in `error` (empty after a cancel).
 bool WriteRangeToFile(ByteSource& source, const RangeOutputRequest& request, const CopyProgress& progress,
                       QString* error);

@@ -3,7 +3,7 @@
 
 #include "app/Prompter.h"
 #include "document/QuorvaneDoc.h"
-#include "tools/OutputFile.h"
+#include "document/SafeFileWriter.h"
 #include "tools/PrintRenderer.h"
 
 #include <QBuffer>
@@ -100,6 +100,6 @@ void CQuorvaneView::PrintToPdfDialog()
             return;
     }
     QString error;
-    if (!WriteFileAtomically(dialog.selectedFiles().first(), buffer.data(), &error))
+    if (!WriteFileSafely(dialog.selectedFiles().first(), buffer.data(), &error))
         Prompter::ShowError(error);
 }
