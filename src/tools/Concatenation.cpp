@@ -84,7 +84,7 @@ bool ConcatenateFile(CQuorvaneDoc& doc, const QString& path, ConcatPosition posi
 
     if (doc.IsDirectEdit()) {
         // Write over the replaced bytes, then insert the rest behind them.
-        bool ok = replaced == 0 || doc.DiskWrite(b, buffer.get(), static_cast<size_t>(replaced), false, false);
+        bool ok = replaced == 0 || doc.DiskWrite(b, buffer.get(), static_cast<size_t>(replaced), false, true);
         ok = ok && doc.DiskWrite(b + replaced, buffer.get() + replaced, static_cast<size_t>(n - replaced), true, true);
         return ok || replaced != 0;
     }

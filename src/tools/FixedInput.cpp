@@ -102,21 +102,24 @@ FixedInputOutcome ApplyFixedInput(CQuorvaneDoc& doc, const std::vector<uint64_t>
     const auto* bytes = reinterpret_cast<const uint8_t*>(data.constData());
     const size_t n = static_cast<size_t>(data.size());
 
-    // The first record empties the redo journal.
     if (doc.IsDirectEdit()) {
+        // Bytes past the end of the file are always added by insertion at its end (the file grows
+        // first, then they are written), so that the length checks of the disk writes hold.
         for (uint64_t a : addresses) {
-            const uint64_t size = doc.GetFileSize();
             bool ok = true;
-            if (a > size) {
+            if (a > doc.GetFileSize()) {
                 // Reach the address with zero bytes, then write, as in memory.
-                const QByteArray zeros(static_cast<qsizetype>(std::min<uint64_t>(a - size, 1 << 20)), '\0');
-                for (uint64_t at = size; ok && at < a;) {
+                const QByteArray zeros(static_cast<qsizetype>(std::min<uint64_t>(a - doc.GetFileSize(), 1 << 20)), '\0');
+                while (ok && doc.GetFileSize() < a) {
+                    const uint64_t at = doc.GetFileSize();
                     const size_t chunk = static_cast<size_t>(std::min<uint64_t>(a - at, static_cast<uint64_t>(zeros.size())));
-                    ok = doc.DiskWrite(at, reinterpret_cast<const uint8_t*>(zeros.constData()), chunk, false, false);
-                    at += chunk;
+                    ok = doc.DiskWrite(at, reinterpret_cast<const uint8_t*>(zeros.constData()), chunk, true, true);
                 }
             }
-            if (ok && doc.DiskWrite(a, bytes, n, insertMode, true))
+            const size_t inside = insertMode ? 0 : static_cast<size_t>(std::min<uint64_t>(n, doc.GetFileSize() - std::min(a, doc.GetFileSize())));
+            ok = ok && (inside == 0 || doc.DiskWrite(a, bytes, inside, false, true));
+            ok = ok && (inside == n || doc.DiskWrite(a + inside, bytes + inside, n - inside, true, true));
+            if (ok)
                 ++outcome.written;
         }
         return outcome;
@@ -124,6 +127,7 @@ FixedInputOutcome ApplyFixedInput(CQuorvaneDoc& doc, const std::vector<uint64_t>
 
     if (n == 0)
         return outcome; // no data: nothing to write anywhere
+    // The first record empties the redo journal.
     // The size is followed here and announced once at the end.
     uint64_t size = doc.GetFileSize();
     for (uint64_t a : addresses) {

@@ -79,7 +79,7 @@ TEST(FixedInputTest, RefusedWhileLockedAndWrittenOnDiskInDirectEdit)
 
     ToolDoc d(QByteArray(16, '.'), true);
     out = ApplyFixedInput(d.doc, {2, 0x12}, QByteArray("ab"), false);
-    EXPECT_EQ(out.written, 2u);
+    EXPECT_EQ(out.written, 2u) << d.prompts.LastText().toStdString();
     EXPECT_EQ(d.Bytes(), QByteArray("..ab............\0\0ab", 20));
     EXPECT_FALSE(d.doc.CanUndo()); // direct edit keeps no undo
     ApplyFixedInput(d.doc, {0}, QByteArray("I"), true);
