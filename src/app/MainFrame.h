@@ -87,6 +87,9 @@ public:
     QDockWidget* Pane(int paneId) const;
     COutputWnd* OutputPane() const { return m_outputWnd; }
 
+    // The folder the open and save dialogs start in (CDialogFolder's rule for the active document).
+    QString DialogStartFolder() const;
+
     CRecentFileList& RecentFiles() { return m_recent; }
     void RefreshRecentFileMenu();
 
