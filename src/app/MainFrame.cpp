@@ -441,7 +441,7 @@ bool CMainFrame::HandleMessage(QEvent* e)
         return true;
     }
     if (auto* m = um::Cast<um::GetInfoPane>(e)) {
-        m->result = nullptr;
+        m->result = m_infoWnd;
         return true;
     }
     if (auto* m = um::Cast<um::GetStructPane>(e)) {

@@ -2,6 +2,7 @@
 #include "app/MainFrame.h"
 
 #include "app/CommandIds.h"
+#include "panes/BinaryInfoWnd.h"
 #include "panes/OutputWnd.h"
 
 #include <QDockWidget>
@@ -12,6 +13,9 @@ QWidget* CMainFrame::CreatePaneBody(int paneId, QDockWidget* dock)
     case ID_PANE_OUTPUT:
         m_outputWnd = new COutputWnd(dock);
         return m_outputWnd;
+    case ID_PANE_INFO:
+        m_infoWnd = new CBinaryInfoWnd(dock);
+        return m_infoWnd;
     default:
         return nullptr;
     }

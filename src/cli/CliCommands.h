@@ -18,3 +18,4 @@ int CmdFixed(const QStringList& args, LineWriter& out, CliPrompter& prompter);
 int CmdConcat(const QStringList& args, LineWriter& out, CliPrompter& prompter);
 int CmdExtract(const QStringList& args, LineWriter& out);
 int CmdPrint(const QStringList& args, LineWriter& out);
+int CmdInfo(const QStringList& args, LineWriter& out);

@@ -74,6 +74,11 @@ const char kHelp[] = R"(使い方: quorvane-cli <サブコマンド> [引数]
       印刷と同じページ (パス、列見出し、行、"EOF") を PDF ファイルに出力します。範囲を
       指定すると選択範囲として印刷します。画面がなくても動きます。ページ数を表示します。
 
+  info FILE --at ADDR [--big-endian] [--minus] [--selection-length N]
+      情報ウィンドウの8行 (Bit Byte Word 3Byte DWord FileSize Address Range) を
+      "名前<TAB>値" で表示します。--minus は "-" 表示、N は選択範囲のバイト数 (10進数) です。
+      ファイルの末尾より後のアドレスは末尾として扱います。
+
   encode TEXT --code NAME
       文字列を文字コード NAME で符号化した16進数テキストを表示します。
 
@@ -149,6 +154,9 @@ int main(int argc, char** argv)
                 status = CmdExtract(args, out);
             else if (command == QLatin1String("print"))
                 status = CmdPrint(args, out);
+
+            else if (command == QLatin1String("info"))
+                status = CmdInfo(args, out);
             else if (command == QLatin1String("encode"))
                 status = CmdEncode(args, out);
             else
