@@ -205,6 +205,7 @@ std::unique_ptr<ByteSource> CQuorvaneDoc::OpenSource()
 
 bool CQuorvaneDoc::InsertBytes(uint64_t address, const uint8_t* data, size_t n)
 {
+    Q_EMIT bytesAboutToChange();
     if (m_directEdit || IsLoading() || address > m_bytes.Size())
         return false;
     if (m_bytes.Size() + n >= 0x80000000ull) // the in-memory store stays below 2 GiB
@@ -214,6 +215,7 @@ bool CQuorvaneDoc::InsertBytes(uint64_t address, const uint8_t* data, size_t n)
 
 void CQuorvaneDoc::RemoveBytes(uint64_t address, size_t n)
 {
+    Q_EMIT bytesAboutToChange();
     if (m_directEdit || IsLoading() || address >= m_bytes.Size())
         return;
     n = static_cast<size_t>(std::min<uint64_t>(n, m_bytes.Size() - address));
@@ -222,6 +224,7 @@ void CQuorvaneDoc::RemoveBytes(uint64_t address, size_t n)
 
 void CQuorvaneDoc::OverwriteBytes(uint64_t address, const uint8_t* data, size_t n)
 {
+    Q_EMIT bytesAboutToChange();
     if (m_directEdit || IsLoading() || address >= m_bytes.Size())
         return;
     n = static_cast<size_t>(std::min<uint64_t>(n, m_bytes.Size() - address));

@@ -172,6 +172,10 @@ public:
     CQuorvaneDoc* DiffPartner() const { return m_diffPartner; }
 
 Q_SIGNALS:
+    // Emitted on the user-interface thread before the bytes change or the store is given up (every
+    // edit, undo/redo, disk write, reload and close). Views stop and join their workers that read
+    // the document here, so no worker reads bytes while they move or are freed.
+    void bytesAboutToChange();
     // The file size changed (the status bar's size pane).
     void fileSizeChanged(quint64 size);
     // The loader ended; the view repaints so that late bytes never stay shown as 00.

@@ -160,6 +160,7 @@ bool CQuorvaneDoc::LoadWindow()
 
 bool CQuorvaneDoc::DiskWrite(uint64_t address, const uint8_t* data, size_t n, bool insert, bool reload)
 {
+    Q_EMIT bytesAboutToChange();
     if (n == 0)
         return reload && m_windowRows > 0 ? LoadWindow() : true;
     QFile file;
@@ -228,6 +229,7 @@ bool CQuorvaneDoc::DiskWrite(uint64_t address, const uint8_t* data, size_t n, bo
 
 bool CQuorvaneDoc::DiskRemove(uint64_t address, uint64_t n)
 {
+    Q_EMIT bytesAboutToChange();
     QFile file;
     QString openError;
     if (!OpenNativeFile(file, m_pathName, QIODevice::ReadWrite | QIODevice::ExistingOnly, &openError)) {

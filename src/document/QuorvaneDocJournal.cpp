@@ -74,6 +74,7 @@ bool CQuorvaneDoc::AskClearJournals()
 
 std::optional<CQuorvaneDoc::ApplyResult> CQuorvaneDoc::Apply(Journal& from, Journal& to)
 {
+    Q_EMIT bytesAboutToChange();
     if (from.empty() || m_editLock.load() != 0 || m_directEdit)
         return std::nullopt;
     UNDODATA& r = from.front();

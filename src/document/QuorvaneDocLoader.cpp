@@ -81,6 +81,7 @@ void CQuorvaneDoc::LoaderThread(QString path, uint64_t length)
 
 void CQuorvaneDoc::StopLoader()
 {
+    Q_EMIT bytesAboutToChange(); // reopening, reloading and closing give up the store
     m_stopLoading.store(true);
     if (m_loaderThread.joinable())
         m_loaderThread.join();

@@ -10,6 +10,7 @@
 #include "document/QuorvaneDoc.h"
 #include "view/MyScrollBar.h"
 #include "view/ViewFont.h"
+#include "view/ViewSearchState.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -83,10 +84,12 @@ CQuorvaneView::CQuorvaneView(CQuorvaneDoc* doc, QWidget* parent)
     });
     if (doc->IsLoading())
         m_loadingTimer.start();
+    InitSearch();
 }
 
 CQuorvaneView::~CQuorvaneView()
 {
+    StopSearchWorkers(); // no worker may outlive the view or read its document afterwards
     if (s_activeView == this)
         s_activeView = nullptr;
     // Cursor restore: the position is kept per full path when the program records positions.
@@ -345,6 +348,7 @@ void CQuorvaneView::OnActivateView(bool activate)
 {
     if (!m_initialized)
         OnInitialUpdate();
+    OnSearchActivation(activate);
     if (!activate) {
         m_caretExists = false;
         m_caretTimer.stop();

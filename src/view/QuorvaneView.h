@@ -16,6 +16,7 @@
 #include <QFont>
 #include <QPointer>
 #include <QTimer>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -29,6 +30,12 @@ class QPainter;
 class QPagedPaintDevice;
 class QPrinter;
 struct CmdUI;
+struct ViewSearchState;
+class SearchPattern;
+struct ReplaceRequest;
+struct SameSearchRequest;
+struct SumRequest;
+namespace um { struct JumpResult; }
 
 // Shows the bytes of its document and moves the cursor, the selection and the first visible row.
 // Panes and the frame talk to it with the UM_ messages (handled in event()); menu commands that
@@ -150,6 +157,16 @@ public:
     static void SetSynchronizedScrolling(bool on);
     static bool IsSynchronizedScrolling();
 
+    // --- Search results (QuorvaneViewSearch.cpp) ---
+    // Start addresses of every hit of the last listed search, ascending.
+    const std::vector<uint64_t>& SearchHits() const;
+    uint64_t FindPos() const { return m_marks.findPos; }
+    uint64_t FindLen() const { return m_marks.findLen; }
+    // A worker of the view (listing, re-list, same search, SUM) is running.
+    bool IsSearchWorkerRunning() const;
+    // Stops and joins every worker of the view; interrupted work is not started again.
+    void StopSearchWorkers();
+
 Q_SIGNALS:
     // The cursor or the selection moved (the info pane follows it).
     void positionChanged();
@@ -217,6 +234,31 @@ private:
     QPrinter& Printer();
     QWidget* MainFrame() const;
 
+    // Search, replace, same search and SUM (QuorvaneViewSearch.cpp, QuorvaneViewReplace.cpp,
+    // QuorvaneViewSame.cpp, QuorvaneViewSum.cpp).
+    void InitSearch();
+    bool HandleSearchMessage(QEvent* e);
+    void OnSearch(SearchPattern* pattern, bool newPattern);
+    void OnJumpResult(const um::JumpResult& m);
+    void OnReplace(const SearchPattern& pattern, const ReplaceRequest& request);
+    void OnSameSearch(SameSearchRequest* request, std::atomic<bool>* idleFlag);
+    void OnSameGroup(int index);
+    void OnSameRefresh();
+    void OnSum(SumRequest* request, int method);
+    void OnResetSearch();
+    void OnSearchActivation(bool activate);
+    // Before the document's bytes change: stops the readers, restarts them after the change.
+    void OnBytesAboutToChange();
+    void RestartInterruptedWork();
+    void StartListing();
+    void StartRelist();
+    void StartSameSearch();
+    void FinishSameSearch(bool stoppedByUser);
+    void ShowSameProgress();
+    // The bytes are final (a running loader has finished), so workers may read them.
+    void WaitForLoadedBytes();
+    bool UseLongHitAddresses() const;
+
     QPointer<CQuorvaneDoc> m_doc;
     CMyScrollBar* m_scrollBar = nullptr;
     bool m_initialized = false;
@@ -256,6 +298,8 @@ private:
     COutputWnd* m_outputPane = nullptr;
     CBinaryInfoWnd* m_infoPane = nullptr;
     COutputStructWnd* m_structPane = nullptr;
+
+    std::unique_ptr<ViewSearchState> m_search;
 
     static bool s_syncScroll;
     // The view that last became active: its notifications are not repeated on every focus change.

@@ -248,6 +248,8 @@ bool CQuorvaneView::event(QEvent* e)
 
 bool CQuorvaneView::HandleMessage(QEvent* e)
 {
+    if (HandleSearchMessage(e))
+        return true;
     if (auto* m = um::Cast<um::SetCharCode>(e)) {
         SetCharCode(CharCodeFromValue(m->wParam));
         return true;
@@ -309,6 +311,7 @@ bool CQuorvaneView::HandleMessage(QEvent* e)
         return true;
     }
     if (um::Cast<um::Reset>(e)) {
+        OnResetSearch();
         // After a reload: results and marks go, the view returns to the top. The cursor stays
         // where it was unless the file became shorter than it.
         m_nav.ClearSelection();

@@ -1,0 +1,37 @@
+// The replace dialog: four buttons in one row, one decision per hit.
+#include "search/ReplaceDlg.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+
+CReplaceDlg::CReplaceDlg(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("置換ダイアログ"));
+    setAccessibleName(QStringLiteral("置換ダイアログ"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    auto* row = new QHBoxLayout(this);
+    QPushButton* replace = AddButton(QStringLiteral("置換"), IdReplace, "replace");
+    AddButton(QStringLiteral("次を検索"), IdSkip, "skip");
+    AddButton(QStringLiteral("一括置換"), IdReplaceAll, "replaceAll");
+    AddButton(QStringLiteral("キャンセル"), IdCancel, "cancel");
+    for (QPushButton* b : findChildren<QPushButton*>())
+        row->addWidget(b);
+    replace->setDefault(true);
+    replace->setFocus();
+    setFixedSize(sizeHint());
+}
+
+QPushButton* CReplaceDlg::AddButton(const QString& caption, int id, const char* name)
+{
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAccessibleName(caption);
+    b->setAutoDefault(false);
+    connect(b, &QPushButton::clicked, this, [this, id] { done(id); });
+    return b;
+}
+
+void CReplaceDlg::reject()
+{
+    done(IdCancel);
+}

@@ -1,0 +1,66 @@
+// The view's worker: hand-overs run in order on the owner's thread, and a stop never waits for an
+// event loop that is busy stopping (the deadlock of a blocking hand-over against a join).
+#include "view/ViewWorker.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QObject>
+#include <gtest/gtest.h>
+#include <thread>
+
+TEST(ViewWorker, HandOversRunInOrderOnTheOwnersThread)
+{
+    QObject owner;
+    CViewWorker worker(&owner);
+    std::vector<int> got;
+    bool allOnOwnerThread = true;
+    const auto ui = std::this_thread::get_id();
+    worker.Start([&](CViewWorker& w) {
+        for (int i = 0; i < 50; ++i)
+            w.HandOver([&, i] {
+                got.push_back(i);
+                allOnOwnerThread = allOnOwnerThread && std::this_thread::get_id() == ui;
+            });
+    });
+    QElapsedTimer t;
+    t.start();
+    while (worker.IsRunning() && t.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_FALSE(worker.IsRunning());
+    ASSERT_EQ(got.size(), 50u);
+    for (int i = 0; i < 50; ++i)
+        EXPECT_EQ(got[i], i);
+    EXPECT_TRUE(allOnOwnerThread);
+}
+
+TEST(ViewWorker, StopWhileAHandOverWaitsDropsItAndRestarts)
+{
+    QObject owner;
+    CViewWorker worker(&owner);
+    int ran = 0;
+    std::atomic<bool> handing{false};
+    std::atomic<int> refused{0};
+    worker.Start([&](CViewWorker& w) {
+        handing = true;
+        if (!w.HandOver([&] { ++ran; }))
+            ++refused;
+        while (!w.Stopping())
+            std::this_thread::yield();
+    });
+    while (!handing)
+        std::this_thread::yield();
+    // The owner's thread never processes events here: Stop() must return all the same.
+    worker.Stop();
+    EXPECT_FALSE(worker.IsRunning());
+    QCoreApplication::processEvents(); // the queued call finds itself cancelled
+    EXPECT_EQ(ran, 0);
+    EXPECT_EQ(refused.load(), 1);
+
+    // The same worker runs again after a stop, and the owner's end drops late calls.
+    worker.Start([&](CViewWorker& w) { w.HandOver([&] { ++ran; }); });
+    QElapsedTimer t;
+    t.start();
+    while (worker.IsRunning() && t.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(ran, 1);
+}
