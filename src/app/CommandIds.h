@@ -15,6 +15,7 @@ inline constexpr int ID_FILE_OPEN = 57601;
 inline constexpr int ID_FILE_CLOSE = 57602;
 inline constexpr int ID_FILE_SAVE = 57603;
 inline constexpr int ID_FILE_SAVE_AS = 57604;
+inline constexpr int ID_FILE_PRINT_PREVIEW = 57609;
 inline constexpr int ID_FILE_MRU_FILE1 = 57616; // six entries: 57616..57621
 inline constexpr int kRecentFileCount = 6;
 inline constexpr int ID_EDIT_COPY = 57634;
@@ -83,6 +84,7 @@ inline constexpr int ID_FIXED_INPUT = 32916;       // 定型入力
 inline constexpr int ID_RANGE_OUTPUT = 32920;      // 指定範囲をファイル出力
 inline constexpr int ID_PASTE_AS_NUMBER = 32922;   // 数値として貼り付け
 inline constexpr int ID_WINDOW_TABS = 32940;       // タブで表示
+inline constexpr int ID_FILE_PRINT_PDF = 32930;    // PDFファイルに出力
 
 // Pane control ids.
 inline constexpr int ID_PANE_STRUCT = 148;

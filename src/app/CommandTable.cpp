@@ -19,7 +19,9 @@ std::vector<CommandInfo> BuildTable()
         {ID_FILE_SAVE_AS, S("名前を付けて保存(&A)..."), {}, S("作業中のドキュメントを新しい名前で保存します"), S("名前を付けて保存")},
         {ID_FILE_RELOAD, S("再読み込み(&R)"), {}, S("ファイルを再読み込み"), {}},
         {ID_RANGE_OUTPUT, S("指定範囲をファイル出力(&T)"), {}, S("指定した範囲をファイルに出力"), {}},
-        {ID_FILE_PRINT, S("印刷(&P)...\tCtrl+P"), {}, S("印刷"), {}},
+        {ID_FILE_PRINT, S("印刷(&P)...\tCtrl+P"), S("Ctrl+P"), S("印刷"), {}},
+        {ID_FILE_PRINT_PREVIEW, S("印刷プレビュー(&V)"), {}, S("印刷イメージを表示"), S("印刷プレビュー")},
+        {ID_FILE_PRINT_PDF, S("PDFファイルに出力(&E)..."), {}, S("印刷イメージをPDFファイルに出力"), {}},
         {ID_DELETE_REGISTRY, S("レジストリを削除して終了"), {}, S("アンインストール用(HKEY_CURRENT_USER\\Software\\Pellamy\\)"), {}},
         {ID_APP_EXIT, S("アプリケーションの終了(&X)"), {}, S("アプリケーションを終了し、ドキュメントの保存を指示します"), S("終了")},
 

@@ -74,6 +74,8 @@ void CMainFrame::CreateMenus()
     file->addSeparator();
     AddCommand(file, ID_RANGE_OUTPUT);
     AddCommand(file, ID_FILE_PRINT);
+    AddCommand(file, ID_FILE_PRINT_PREVIEW);
+    AddCommand(file, ID_FILE_PRINT_PDF);
     file->addSeparator();
     m_recentMenu = file->addMenu(QStringLiteral("最近使ったファイル"));
     for (int i = 0; i < kRecentFileCount; ++i) {

@@ -56,7 +56,7 @@ void CMainFrame::SetToolbarButtons(const std::vector<int>& ids)
 void CMainFrame::ApplyKeyBindings()
 {
     // Key bindings live in actions of their own, so that the menus show exactly their own
-    // labels (F12 is bound although its menu text shows no key; Ctrl+P is shown but not bound).
+    // labels (F12 is bound although its menu text shows no key).
     qDeleteAll(m_accelerators);
     m_accelerators.clear();
     for (int id : m_keys.Commands()) {

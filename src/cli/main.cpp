@@ -5,9 +5,12 @@
 #include "document/NativePath.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <map>
 
 namespace {
@@ -50,6 +53,27 @@ const char kHelp[] = R"(使い方: quorvane-cli <サブコマンド> [引数]
       フォルダ内検索の行: ファイルのパス、ヒットのアドレス、空行、最後に "全 %d件"。
       16進数は下位バイトから探します。--types の既定は "*.*" です。
 
+  bookmarks LIST
+      ブックマークリスト (.lst) の内容をブックマークタブと同じく、ファイルの順に
+      "アドレス<TAB>説明" の行で表示します (アドレスは 00000000-0001A2F0 の形)。
+
+  fixed FILE (--hex TEXT | --string TEXT --code NAME) --at ADDR... [--insert] [-o OUT]
+      定型入力: データを各 --at アドレス (16進数、繰り返し指定可、指定順) に書き込みます。
+      --at がなければアドレス 0 です。既定は上書き、--insert で挿入します。末尾より先の
+      アドレスまでは 00 で埋めます。OUT に書くか、".bak" の規則に従ってファイル自体を書き換えます。
+
+  concat FILE OTHER [--at start|end|ADDR] [--overwrite] [-o OUT]
+      ファイル連結: OTHER の内容を先頭、末尾 (既定) またはアドレス ADDR に挿入します
+      (--overwrite で上書き)。書き込み先は fixed と同じです。
+
+  extract FILE --start ADDR --end ADDR -o OUT
+      指定範囲をファイル出力: START から END まで (両端を含む) を OUT に書きます。
+      アドレスの誤りはダイアログと同じメッセージで終了ステータス 2 です。
+
+  print FILE -o OUT.pdf [--code NAME] [--start ADDR --end ADDR]
+      印刷と同じページ (パス、列見出し、行、"EOF") を PDF ファイルに出力します。範囲を
+      指定すると選択範囲として印刷します。画面がなくても動きます。ページ数を表示します。
+
   info FILE --at ADDR [--big-endian] [--minus] [--selection-length N]
       情報ウィンドウの8行 (Bit Byte Word 3Byte DWord FileSize Address Range) を
       "名前<TAB>値" で表示します。--minus は "-" 表示、N は選択範囲のバイト数 (10進数) です。
@@ -74,7 +98,13 @@ void PrintHelp()
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // Printing paints text, which needs Qt GUI's fonts; it runs on the offscreen platform, so a
+    // script prints without a display. Every other subcommand stays a plain core application.
+    const bool painting = argc > 1 && std::strcmp(argv[1], "print") == 0;
+    if (painting)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app = painting ? std::make_unique<QGuiApplication>(argc, argv)
+                                                     : std::make_unique<QCoreApplication>(argc, argv);
     // The arguments as the system's bytes: file names that are not UTF-8 stay openable.
     QStringList args;
     for (int i = 1; i < argc; ++i)
@@ -114,6 +144,17 @@ int main(int argc, char** argv)
                 status = CmdCompare(args, out);
             else if (command == QLatin1String("grep"))
                 status = CmdGrep(args, out);
+            else if (command == QLatin1String("bookmarks"))
+                status = CmdBookmarks(args, out);
+            else if (command == QLatin1String("fixed"))
+                status = CmdFixed(args, out, prompter);
+            else if (command == QLatin1String("concat"))
+                status = CmdConcat(args, out, prompter);
+            else if (command == QLatin1String("extract"))
+                status = CmdExtract(args, out);
+            else if (command == QLatin1String("print"))
+                status = CmdPrint(args, out);
+
             else if (command == QLatin1String("info"))
                 status = CmdInfo(args, out);
             else if (command == QLatin1String("encode"))

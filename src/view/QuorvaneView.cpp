@@ -9,6 +9,7 @@
 #include "app/SettingsStore.h"
 #include "document/QuorvaneDoc.h"
 #include "view/MyScrollBar.h"
+#include "view/ViewFont.h"
 #include "view/ViewSearchState.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPrinter>
 #include <QScrollBar>
 #include <QStyleHints>
 #include <algorithm>
@@ -30,48 +32,6 @@ namespace {
 
 const QString kInsertText = QStringLiteral("挿入");
 const QString kOverwriteText = QStringLiteral("上書");
-
-// A fixed-pitch family that exists here: the system's fixed font when it is one, else the first
-// installed fixed-pitch family (platforms without a configured fixed font report a proportional one).
-QString FallbackFixedFamily()
-{
-    static const QString family = [] {
-        const QFont system = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        if (QFontInfo(system).fixedPitch())
-            return QFontInfo(system).family();
-        QString any;
-        for (const QString& f : QFontDatabase::families()) {
-            if (!QFontDatabase::isFixedPitch(f) || QFontDatabase::isPrivateFamily(f))
-                continue;
-            if (f.contains(QLatin1String("Mono"), Qt::CaseInsensitive))
-                return f;
-            if (any.isEmpty())
-                any = f;
-        }
-        return any.isEmpty() ? QFontInfo(system).family() : any;
-    }();
-    return family;
-}
-
-// The face asked for when it exists and is fixed-pitch; otherwise the fallback fixed-pitch font.
-// Glyphs the face lacks (kana, kanji) come from the installed CJK fonts through Qt's fallback.
-QFont MakeViewFont(const QString& name, int pointSize, bool& usedRequested)
-{
-    int pixels = static_cast<int>(pointSize / 0.75 + 0.5); // points at 96 per inch, rounded
-    usedRequested = !name.isEmpty() && QFontDatabase::hasFamily(name) && QFontDatabase::isFixedPitch(name);
-    // FixedSys, the default face, is a raster font of one size (8 x 15 pixels) whatever size is
-    // asked for. Its stand-in takes about its cell (13 pixels: 8 wide, 15 high with the line gap),
-    // so that the rows fit the window as they would.
-    if (!usedRequested && name.compare(QLatin1String("FixedSys"), Qt::CaseInsensitive) == 0)
-        pixels = 13;
-    QFont font(usedRequested ? name : FallbackFixedFamily());
-    font.setStyleHint(QFont::TypeWriter);
-    font.setPixelSize(std::max(1, pixels));
-    font.setWeight(QFont::Normal);
-    font.setItalic(false);
-    font.setKerning(false);
-    return font;
-}
 
 } // namespace
 
@@ -378,6 +338,7 @@ void CQuorvaneView::OnActivateView(bool activate)
         (m_doc->WindowFirstRow() != TopRow()))
         LoadVisibleWindow();
     SendActivationNotifications();
+    RefillBookmarkTab();
     // The active document window's view takes the keyboard, as the platform's document frames do.
     if (!hasFocus() && isVisible())
         setFocus(Qt::OtherFocusReason);
@@ -388,7 +349,7 @@ void CQuorvaneView::OnActivateView(bool activate)
 
 bool CQuorvaneView::OnCommand(int id)
 {
-    if (OnEditCommand(id) || OnDiffCommand(id))
+    if (OnEditCommand(id) || OnDiffCommand(id) || OnToolCommand(id))
         return true;
     CharCode code;
     if (CharCodeFromMenuId(id, code)) {
@@ -426,7 +387,7 @@ bool CQuorvaneView::OnCommand(int id)
 
 bool CQuorvaneView::OnUpdateCommand(int id, CmdUI& ui)
 {
-    if (OnUpdateEditCommand(id, ui) || OnUpdateDiffCommand(id, ui))
+    if (OnUpdateEditCommand(id, ui) || OnUpdateDiffCommand(id, ui) || OnUpdateToolCommand(id, ui))
         return true;
     CharCode code;
     if (CharCodeFromMenuId(id, code)) {

@@ -2,6 +2,9 @@
 #pragma once
 
 #include "codes/CharCode.h"
+#include "tools/Bookmarks.h"
+#include "tools/Concatenation.h"
+#include "tools/RangeOutput.h"
 #include "panes/InfoRows.h"
 #include "view/ByteColors.h"
 #include "view/ByteEditor.h"
@@ -24,6 +27,8 @@ class COutputWnd;
 class CBinaryInfoWnd;
 class COutputStructWnd;
 class QPainter;
+class QPagedPaintDevice;
+class QPrinter;
 struct CmdUI;
 struct ViewSearchState;
 class SearchPattern;
@@ -135,6 +140,23 @@ public:
     void Undo();
     void Redo();
 
+    // --- Bookmarks and the batch tools (QuorvaneViewTools.cpp, QuorvaneViewPrint.cpp) ---
+    const CBookmarks& Bookmarks() const { return m_bookmarkList; }
+    // Refills the output pane's ブックマーク tab from this view's list.
+    void RefillBookmarkTab();
+    // Reads a list file in place of the bookmarks / writes them; errors go to the "エラー" box.
+    bool LoadBookmarkList(const QString& path);
+    bool SaveBookmarkList(const QString& path);
+    // The writes of 定型入力 with the dialog's values (mode 0 binary, 1 string).
+    bool RunFixedInput(int mode, const QString& codeName, const QString& dataText, const QString& addressText);
+    // 連結 of the file at `path`.
+    bool RunConcat(const QString& path, ConcatPosition position, ConcatAction action);
+    // 指定範囲をファイル出力 of a checked request, with a progress window for long copies.
+    bool RunRangeOutput(const RangeOutputRequest& request);
+    // Paints the printed pages (the whole document, or the selection) on a printer or PDF writer;
+    // returns the pages painted.
+    int PrintTo(QPagedPaintDevice& device, bool selection);
+
     // Paints the client area of the given size (used by paintEvent, printing previews and the
     // benchmarks).
     void PaintView(QPainter& painter, const QSize& client);
@@ -207,6 +229,18 @@ private:
     bool OnEditCommand(int id);
     bool OnUpdateEditCommand(int id, CmdUI& ui);
     bool HandleMessage(QEvent* e);
+    bool OnToolCommand(int id);
+    bool OnUpdateToolCommand(int id, CmdUI& ui);
+    void AfterBookmarksChanged();
+    void ShowFixedInputDialog();
+    void ShowConcatDialog();
+    void ShowRangeOutputDialog();
+    void OpenBookmarkListDialog();
+    void SaveBookmarkListDialog();
+    void PrintWithDialog();
+    void PrintPreview();
+    void PrintToPdfDialog();
+    QPrinter& Printer();
     QWidget* MainFrame() const;
     // Compare (QuorvaneViewCompare.cpp).
     bool DiffStep(bool forward);
@@ -265,7 +299,10 @@ private:
 
     // Marks.
     CByteColors::Marks m_marks;
-    std::vector<uint64_t> m_bookmarks;
+    std::vector<uint64_t> m_bookmarks; // the addresses of m_bookmarkList, for painting
+    CBookmarks m_bookmarkList;
+    // The printer settings kept from one print to the next.
+    std::unique_ptr<QPrinter> m_printer;
     uint64_t m_diffMarkStart = kNone;
     uint64_t m_diffMarkEnd = kNone;
     QPointer<CQuorvaneDoc> m_diffMarkPartner; // the partner the mark was found against

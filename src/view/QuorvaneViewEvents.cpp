@@ -306,6 +306,11 @@ bool CQuorvaneView::HandleMessage(QEvent* e)
             *m->lParam = m_nav.m_selEnd;
         return true;
     }
+    if (auto* m = um::Cast<um::SetBookmarkText>(e)) {
+        // An index outside the list (a stale row of the tab) changes nothing.
+        m->result = m->lParam && m_bookmarkList.SetDescription(m->wParam, *m->lParam) ? 1 : 0;
+        return true;
+    }
     if (auto* m = um::Cast<um::SelectRange>(e)) {
         m_nav.SelectRange(m->wParam, m->lParam);
         RefreshInfoPane();
