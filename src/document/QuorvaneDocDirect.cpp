@@ -38,7 +38,9 @@ bool WriteFully(QFile& f, uint64_t at, const uint8_t* src, uint64_t n)
             return false;
         done += static_cast<uint64_t>(put);
     }
-    return true;
+    // Out of the file object's buffer now: a failure shows here, and the file's length seen by
+    // the checks between moves is the length just written.
+    return f.flush();
 }
 
 // Moves [from, from + n) to `to` through `buffer` (n <= kBlock).

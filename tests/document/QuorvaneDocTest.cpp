@@ -167,6 +167,14 @@ TEST(QuorvaneDoc, DiskWriteAndRemoveMoveTheTail)
     ASSERT_TRUE(doc.DiskRemove(0, 0x100000));
     bytes.remove(0, 0x100000);
     EXPECT_EQ(TempFiles::Read(path), bytes);
+    // An overwrite that runs past the end makes the file longer; that is our own change, not
+    // another program's.
+    const uint64_t end = doc.GetFileSize();
+    ASSERT_TRUE(doc.DiskWrite(end - 1, reinterpret_cast<const uint8_t*>("END"), 3, false, true));
+    bytes.chop(1);
+    bytes.append("END");
+    EXPECT_EQ(TempFiles::Read(path), bytes);
+    EXPECT_EQ(doc.GetFileSize(), end + 2);
     EXPECT_TRUE(prompts.asked.empty());
 }
 
