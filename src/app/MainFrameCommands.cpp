@@ -8,6 +8,7 @@
 #include "app/QuorvaneApp.h"
 #include "app/SettingsStore.h"
 #include "document/QuorvaneDoc.h"
+#include "structs/OutputStructWnd.h"
 #include "view/QuorvaneView.h"
 
 #include <QAction>
@@ -222,6 +223,8 @@ void CMainFrame::CreatePanes()
     QDockWidget* props = m_panes[ID_PANE_PROPERTIES];
     QDockWidget* structs = m_panes[ID_PANE_STRUCT];
     QDockWidget* bitmap = m_panes[ID_PANE_BITMAP];
+    delete structs->widget(); // the structure editor is its pane's body
+    structs->setWidget(new COutputStructWnd(structs));
     addDockWidget(Qt::BottomDockWidgetArea, info);
     splitDockWidget(info, output, Qt::Horizontal);
     addDockWidget(Qt::RightDockWidgetArea, props);

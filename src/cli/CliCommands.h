@@ -13,3 +13,4 @@ int CmdCompare(const QStringList& args, LineWriter& out);
 int CmdGrep(const QStringList& args, LineWriter& out);
 int CmdEncode(const QStringList& args, LineWriter& out);
 int CmdDump(const QStringList& args, LineWriter& out);
+int CmdStruct(const QStringList& args, LineWriter& out, CliPrompter& prompter);

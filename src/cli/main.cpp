@@ -48,6 +48,13 @@ const char kHelp[] = R"(使い方: quorvane-cli <サブコマンド> [引数]
       フォルダ内検索の行: ファイルのパス、ヒットのアドレス、空行、最後に "全 %d件"。
       16進数は下位バイトから探します。--types の既定は "*.*" です。
 
+  struct FILE --def DEFFILE [--name STRUCT] [--at ADDR] [--expand] [--set LABEL=TEXT]...
+      構造体編集の一覧の行: 1行に1つ、"字下げ 名前<TAB>データ<TAB>型" (字下げは階層ごとに
+      空白2つ)。--name は構造体 (既定は最初のもの)、--at は基準アドレス、--expand は
+      すべてを展開します (配列は先頭の1000要素まで)。--set は階層0の LABEL の行の値を
+      TEXT に書き換え、既定の設定グループに従って ".bak" を作ってファイルを保存してから
+      表示します。定義ファイルの誤りは行番号とともに表示し、終了ステータス 2 です。
+
   encode TEXT --code NAME
       文字列を文字コード NAME で符号化した16進数テキストを表示します。
 
@@ -98,6 +105,8 @@ int main(int argc, char** argv)
                 status = CmdCompare(args, out);
             else if (command == QLatin1String("grep"))
                 status = CmdGrep(args, out);
+            else if (command == QLatin1String("struct"))
+                status = CmdStruct(args, out, prompter);
             else if (command == QLatin1String("encode"))
                 status = CmdEncode(args, out);
             else

@@ -177,6 +177,8 @@ private:
     bool OnEditCommand(int id);
     bool OnUpdateEditCommand(int id, CmdUI& ui);
     bool HandleMessage(QEvent* e);
+    bool HandleStructMessage(QEvent* e); // UM_SETSTRUCTRANGE
+    bool StructPaneShowing() const;
     QWidget* MainFrame() const;
 
     QPointer<CQuorvaneDoc> m_doc;

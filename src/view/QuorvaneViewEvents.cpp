@@ -48,6 +48,7 @@ void CQuorvaneView::PaintView(QPainter& painter, const QSize& client)
     in.lowNibble = m_nav.m_lowNibble;
     in.inCharColumn = m_nav.m_inCharColumn;
     in.marks = m_marks;
+    in.marks.structPaneVisible = StructPaneShowing();
     in.marks.selStart = m_nav.m_selStart;
     in.marks.selEnd = m_nav.m_selEnd;
     in.marks.bookmarks = m_bookmarks.empty() ? nullptr : &m_bookmarks;
@@ -247,6 +248,8 @@ bool CQuorvaneView::event(QEvent* e)
 
 bool CQuorvaneView::HandleMessage(QEvent* e)
 {
+    if (HandleStructMessage(e))
+        return true;
     if (auto* m = um::Cast<um::SetCharCode>(e)) {
         SetCharCode(CharCodeFromValue(m->wParam));
         return true;
