@@ -1,11 +1,12 @@
 // The バージョン情報 box: program icon, name and version, the maker's link and a close button.
 #include "app/AboutDlg.h"
 
+#include "app/ToolIcons.h"
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
@@ -14,10 +15,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("AboutDlg"));
 
     auto* icon = new QLabel(this);
-    const QIcon appIcon = QApplication::windowIcon().isNull()
-                              ? style()->standardIcon(QStyle::SP_ComputerIcon)
-                              : QApplication::windowIcon();
-    icon->setPixmap(appIcon.pixmap(32, 32));
+    icon->setObjectName(QStringLiteral("AboutIcon"));
+    icon->setPixmap(ToolIcons::AppIcon().pixmap(32, 32));
 
     auto* name = new QLabel(QStringLiteral("Quorvane, Ver2.44"), this);
     name->setObjectName(QStringLiteral("AboutName"));

@@ -8,6 +8,7 @@
 #include "app/QuorvaneApp.h"
 #include "app/SettingsStore.h"
 #include "app/StatusPanes.h"
+#include "app/ToolIcons.h"
 #include "document/QuorvaneDoc.h"
 #include "structs/OutputStructWnd.h"
 #include "view/QuorvaneView.h"
@@ -49,6 +50,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("MainFrame"));
     setWindowTitle(kTitle);
+    setWindowIcon(ToolIcons::AppIcon());
     setAcceptDrops(true);
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks | QMainWindow::AllowTabbedDocks);
 
@@ -426,7 +428,7 @@ bool CMainFrame::HandleMessage(QEvent* e)
         return true;
     }
     if (auto* m = um::Cast<um::GetOutputPane>(e)) {
-        m->result = nullptr; // the output pane's contents come with the result lists
+        m->result = m_outputWnd;
         return true;
     }
     if (auto* m = um::Cast<um::GetInfoPane>(e)) {

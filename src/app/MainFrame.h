@@ -12,6 +12,7 @@
 #include <vector>
 
 class CChildFrame;
+class COutputWnd;
 class CQuorvaneDoc;
 class CQuorvaneView;
 class CSettingsStore;
@@ -84,6 +85,7 @@ public:
     int ShownCharCode() const { return m_shownCharCode; }
     int ShownByteOrder() const { return m_shownByteOrder; }
     QDockWidget* Pane(int paneId) const;
+    COutputWnd* OutputPane() const { return m_outputWnd; }
 
     CRecentFileList& RecentFiles() { return m_recent; }
     void RefreshRecentFileMenu();
@@ -120,6 +122,8 @@ private:
     QAction* AddCommand(QMenu* menu, int id);
     void CreateToolbar();
     void CreatePanes();
+    // The content of a pane, or null for a pane still without one (MainFramePanes.cpp).
+    QWidget* CreatePaneBody(int paneId, QDockWidget* dock);
     void ApplyKeyBindings();
     void BuildToolbar();
     bool HandleMessage(QEvent* e);
@@ -148,6 +152,7 @@ private:
     QMenu* m_barsMenu = nullptr;
     QAction* m_customize = nullptr;
     QHash<int, QDockWidget*> m_panes;
+    COutputWnd* m_outputWnd = nullptr;
     QPointer<QMdiSubWindow> m_activeChild;
     QHash<const CQuorvaneDoc*, QString> m_untitledNames;
     QHash<const CQuorvaneDoc*, int> m_windowCount; // windows of each document not yet deleted

@@ -8,7 +8,6 @@
 #include "app/QuorvaneApp.h"
 #include "app/SettingsStore.h"
 #include "document/QuorvaneDoc.h"
-#include "structs/OutputStructWnd.h"
 #include "view/QuorvaneView.h"
 
 #include <QAction>
@@ -212,9 +211,12 @@ void CMainFrame::CreatePanes()
         dock->setAllowedAreas(Qt::AllDockWidgetAreas);
         dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
                           | QDockWidget::DockWidgetFloatable);
-        auto* body = new QWidget(dock);
+        QWidget* body = CreatePaneBody(d.id, dock);
+        if (!body) {
+            body = new QWidget(dock);
+            body->setFocusPolicy(Qt::StrongFocus);
+        }
         body->setObjectName(QString::fromLatin1(d.name) + QStringLiteral("Body"));
-        body->setFocusPolicy(Qt::StrongFocus);
         dock->setWidget(body);
         m_panes.insert(d.id, dock);
     }
@@ -223,8 +225,6 @@ void CMainFrame::CreatePanes()
     QDockWidget* props = m_panes[ID_PANE_PROPERTIES];
     QDockWidget* structs = m_panes[ID_PANE_STRUCT];
     QDockWidget* bitmap = m_panes[ID_PANE_BITMAP];
-    delete structs->widget(); // the structure editor is its pane's body
-    structs->setWidget(new COutputStructWnd(structs));
     addDockWidget(Qt::BottomDockWidgetArea, info);
     splitDockWidget(info, output, Qt::Horizontal);
     addDockWidget(Qt::RightDockWidgetArea, props);

@@ -3,78 +3,12 @@
 
 #include "app/CommandTable.h"
 #include "app/CustomizeDlg.h"
+#include "app/ToolIcons.h"
 
 #include <QAction>
 #include <QMenu>
-#include <QPainter>
-#include <QStyle>
 #include <QToolBar>
 
-namespace {
-
-// A small toolbar picture: the standard icon where the style has a fitting one, otherwise one
-// or two characters in a frame, so that every button is recognisable without a resource file.
-QIcon ToolIcon(QStyle* style, int id)
-{
-    switch (id) {
-    case ID_FILE_NEW: return style->standardIcon(QStyle::SP_FileIcon);
-    case ID_FILE_OPEN: return style->standardIcon(QStyle::SP_DialogOpenButton);
-    case ID_FILE_SAVE: return style->standardIcon(QStyle::SP_DialogSaveButton);
-    case ID_EDIT_UNDO: return style->standardIcon(QStyle::SP_ArrowBack);
-    case ID_EDIT_REDO: return style->standardIcon(QStyle::SP_ArrowForward);
-    default: break;
-    }
-    QString glyph;
-    switch (id) {
-    case ID_DIRECT_EDIT: glyph = QStringLiteral("直"); break;
-    case ID_FILE_SAVE_AS: glyph = QStringLiteral("名"); break;
-    case ID_FILE_PRINT: glyph = QStringLiteral("印"); break;
-    case ID_EDIT_LOCK: glyph = QStringLiteral("禁"); break;
-    case ID_FILE_PROPERTIES: glyph = QStringLiteral("P"); break;
-    case ID_EDIT_CUT: glyph = QStringLiteral("✂"); break;
-    case ID_EDIT_COPY: glyph = QStringLiteral("C"); break;
-    case ID_COPY_AS_TEXT: glyph = QStringLiteral("字"); break;
-    case ID_EDIT_PASTE: glyph = QStringLiteral("V"); break;
-    case ID_PASTE_AS_NUMBER: glyph = QStringLiteral("数"); break;
-    case ID_FOLDER_SEARCH: glyph = QStringLiteral("F"); break;
-    case ID_DIFF_START: glyph = QStringLiteral("比"); break;
-    case ID_DIFF_END: glyph = QStringLiteral("解"); break;
-    case ID_DIFF_PREV: glyph = QStringLiteral("◁"); break;
-    case ID_DIFF_NEXT: glyph = QStringLiteral("▷"); break;
-    case ID_BOOKMARK_OPEN_LIST: glyph = QStringLiteral("L"); break;
-    case ID_BOOKMARK_SAVE_LIST: glyph = QStringLiteral("S"); break;
-    case ID_BOOKMARK: glyph = QStringLiteral("B"); break;
-    case ID_BOOKMARK_PREV: glyph = QStringLiteral("↑"); break;
-    case ID_BOOKMARK_NEXT: glyph = QStringLiteral("↓"); break;
-    case ID_BOOKMARK_CLEAR: glyph = QStringLiteral("×"); break;
-    case ID_MACRO_RECORD: glyph = QStringLiteral("●"); break;
-    case ID_MACRO_PLAY: glyph = QStringLiteral("▶"); break;
-    case ID_JUMP_TOP: glyph = QStringLiteral("先"); break;
-    case ID_JUMP_END: glyph = QStringLiteral("末"); break;
-    default: {
-        // Buttons the user adds: the first character of the command's name.
-        const CommandInfo* info = FindCommand(id);
-        glyph = info && !info->text.isEmpty() ? info->text.left(1) : QStringLiteral("?");
-        break;
-    }
-    }
-    QPixmap pm(32, 32);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0x40, 0x60, 0x90), 2));
-    p.setBrush(QColor(0xf4, 0xf7, 0xfb));
-    p.drawRoundedRect(QRectF(2, 2, 28, 28), 5, 5);
-    QFont f = p.font();
-    f.setPixelSize(glyph.size() > 1 ? 13 : 20);
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(id == ID_MACRO_RECORD ? QColor(0xc0, 0x20, 0x20) : QColor(0x20, 0x30, 0x50));
-    p.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, glyph);
-    return QIcon(pm);
-}
-
-} // namespace
 
 void CMainFrame::CreateToolbar()
 {
@@ -96,7 +30,7 @@ void CMainFrame::BuildToolbar()
         }
         QAction* action = m_actions.value(id);
         if (action->icon().isNull())
-            action->setIcon(ToolIcon(style(), id));
+            action->setIcon(ToolIcons::CommandIcon(id));
         m_toolbar->addAction(action);
     }
 }

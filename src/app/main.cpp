@@ -1,16 +1,46 @@
 // Program entry: the application object starts, runs the event loop and ends.
+#include "app/CommandLineInfo.h"
 #include "app/QuorvaneApp.h"
+#include "app/ToolIcons.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <cstdio>
+
+namespace {
+
+// --help and --version answer on standard output and end at once: no window, no settings, and no
+// hand-over to a running instance.
+bool AnswerInformationalOption(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    QString text;
+    switch (CommandLineInfo::Requested(args)) {
+    case CommandLineInfo::Request::None: return false;
+    case CommandLineInfo::Request::Help: text = CommandLineInfo::HelpMessage(); break;
+    case CommandLineInfo::Request::Version: text = CommandLineInfo::VersionMessage(QStringLiteral("Quorvane")); break;
+    }
+    std::fputs(text.toUtf8().constData(), stdout);
+    return true;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (AnswerInformationalOption(argc, argv))
+        return 0;
+
     QApplication qapp(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Pellamy"));
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
-    QApplication::setDesktopFileName(QStringLiteral("Quorvane.AppID.NoVersion"));
+    // The desktop entry's name: desktops find the window's icon and entry by it.
+    QApplication::setDesktopFileName(QStringLiteral("com.pellamy.Quorvane"));
+    QApplication::setWindowIcon(ToolIcons::AppIcon());
 
     // The interface is Japanese whatever the system's language: the toolkit's own dialogs too.
     QTranslator toolkit;

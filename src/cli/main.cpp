@@ -1,4 +1,5 @@
 // quorvane-cli: gives the analysis engines to scripts, printing the lines the output pane shows.
+#include "app/CommandLineInfo.h"
 #include "app/SettingsStore.h"
 #include "cli/CliCommands.h"
 
@@ -60,6 +61,9 @@ const char kHelp[] = R"(使い方: quorvane-cli <サブコマンド> [引数]
 
   --help
       この説明を表示します。
+
+  --version
+      バージョンを表示します。
 )";
 
 void PrintHelp()
@@ -77,6 +81,10 @@ int main(int argc, char** argv)
     if (args.isEmpty() || args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
         PrintHelp();
         return args.isEmpty() ? 2 : 0;
+    }
+    if (args.first() == QLatin1String("--version")) {
+        std::fputs(CommandLineInfo::VersionMessage(QStringLiteral("quorvane-cli")).toUtf8().constData(), stdout);
+        return 0;
     }
     const QString command = args.takeFirst();
 

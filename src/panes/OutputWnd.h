@@ -9,6 +9,12 @@
 #include <utility>
 #include <vector>
 
+class COutputList;
+class COutputListCtrl;
+class CSameListBox;
+class QTabWidget;
+class QToolButton;
+
 // The pane's public operations, used by the views (search, same search, SUM, bookmarks) and by
 // the frame (folder search). Every call happens on the user-interface thread: workers hand their
 // lines over in batches with a blocking queued call (QMetaObject::invokeMethod with
@@ -50,4 +56,35 @@ public:
     // with the file line and the selected line (the frame's folder search opens the file) ----
     using GrepJumpHandler = std::function<void(const QString& fileLine, const QString& selectedLine)>;
     void SetGrepJumpHandler(GrepJumpHandler handler);
+
+    // ---- Also used by the views and the frame ----
+    // A document was reloaded: every result list and the same-search groups are emptied.
+    void ResetLists();
+    // The widgets, for the frame's focus handling and for tests.
+    COutputList* List(int listId) const;
+    COutputListCtrl* BookmarkList() const { return m_bookmarks; }
+    CSameListBox* SameGroups() const { return m_sameGroups; }
+    QToolButton* SameRefreshButton() const { return m_sameRefresh; }
+    QTabWidget* Tabs() const { return m_tabs; }
+    QString SameGroup(int index) const;
+    // Where the pane's messages go: the active view of the main frame. Tests may aim them
+    // elsewhere.
+    using TargetFinder = std::function<QObject*()>;
+    void SetTargetFinder(TargetFinder finder);
+
+private:
+    void OnLineActivated(int listId, int line);
+    void OnBookmarkActivated(int row, const QString& addressText);
+    void OnBookmarkEdited(int row, const QString& text);
+    void HidePane();
+    QObject* Target() const;
+    void FocusTarget() const;
+
+    QTabWidget* m_tabs = nullptr;
+    COutputList* m_lists[4] = {}; // by ListSame - ListSame .. ListGrep - ListSame
+    COutputListCtrl* m_bookmarks = nullptr;
+    CSameListBox* m_sameGroups = nullptr;
+    QToolButton* m_sameRefresh = nullptr;
+    GrepJumpHandler m_grepJump;
+    TargetFinder m_targetFinder;
 };

@@ -4,6 +4,7 @@
 #include "app/CommandIds.h"
 #include "app/Messages.h"
 #include "document/QuorvaneDoc.h"
+#include "panes/OutputWnd.h"
 #include "view/MyScrollBar.h"
 
 #include <QContextMenuEvent>
@@ -309,6 +310,8 @@ bool CQuorvaneView::HandleMessage(QEvent* e)
         // After a reload: results and marks go, the view returns to the top. The cursor stays
         // where it was unless the file became shorter than it.
         m_nav.ClearSelection();
+        if (m_outputPane)
+            m_outputPane->ResetLists();
         m_marks.findPos = kNone;
         m_marks.findLen = 0;
         m_nav.ClampToFile();

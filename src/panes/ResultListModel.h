@@ -1,0 +1,35 @@
+// The lines of one result list of the output pane, appended in blocks.
+#pragma once
+
+#include <QAbstractListModel>
+#include <QSize>
+#include <QStringList>
+
+// A read-only list model over text lines. Lines arrive in blocks (one model update per block), so
+// a list of a million lines fills without a million row insertions. Every row reports the same
+// size once the list has been fitted, so a uniform-size view never measures more than one line.
+class CResultListModel : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    explicit CResultListModel(QObject* parent = nullptr);
+
+    void AddLines(const QStringList& lines);
+    void Clear();
+    int LineCount() const { return static_cast<int>(m_lines.size()); }
+    // Empty past the end.
+    QString Line(int index) const;
+
+    // The size every row reports (SizeHintRole); an invalid size lets the view measure the
+    // first line itself.
+    void SetItemSize(QSize size);
+    QSize ItemSize() const { return m_itemSize; }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+private:
+    QStringList m_lines;
+    QSize m_itemSize;
+};
