@@ -4,7 +4,9 @@
 
 #include "codes/TextEncoder.h"
 #include "document/ByteSource.h"
+#include "document/NativePath.h"
 #include "document/QuorvaneDoc.h"
+#include "document/SafeFileWriter.h"
 #include "search/DiffRuns.h"
 #include "search/FolderSearch.h"
 #include "search/ReplaceEngine.h"
@@ -35,7 +37,7 @@ std::unique_ptr<FileByteSource> OpenFile(const QString& path)
     CheckExists(path);
     auto source = std::make_unique<FileByteSource>(path);
     if (!source->IsOpen())
-        FailIo(QStringLiteral("%1: %2").arg(path, source->ErrorText()));
+        FailIo(QStringLiteral("%1: %2").arg(PathForDisplay(path), source->ErrorText()));
     return source;
 }
 
@@ -115,21 +117,25 @@ int CmdReplace(const QStringList& argv, LineWriter& out, CliPrompter& prompter)
     const QString path = args.Positional()[0];
     CheckExists(path);
     const QString target = args.Value(kOut).value_or(path);
-    // A file that cannot be held in memory is edited on disk: into a copy when another file is
-    // the target, else in place after the backup the settings ask for.
+    CheckWritable(target);
+    const bool toOther = QFileInfo(target).absoluteFilePath() != QFileInfo(path).absoluteFilePath();
+    CSettingsStore& settings = CSettingsStore::Current();
+    const bool backup = settings.GetGroupSetting(SettingId::Backup, settings.FindSettingsGroup(target)) != 0;
+    // A file that cannot be held in memory is edited on disk: in a complete copy that replaces
+    // the target only once the replace has succeeded, or in place after the backup the settings
+    // ask for (a real copy, since the file itself then changes).
     QString working = path;
-    const bool onDisk = QFileInfo(path).size() >= 0x80000000LL;
+    const bool onDisk = StatPath(path).size >= 0x80000000LL;
+    SafeFileWriter copy(target);
     if (onDisk) {
-        const bool backup = CSettingsStore::Current().GetGroupSetting(SettingId::Backup, CSettingsStore::Current().FindSettingsGroup(target)) != 0;
-        if (target != path) {
-            QFile::remove(target);
-            if (!QFile::copy(path, target))
-                FailIo(QStringLiteral("%1 に書き込めません。").arg(target));
-            working = target;
+        if (toOther) {
+            if (!copy.Open() || !copy.WriteFrom(path))
+                FailIo(QStringLiteral("%1: %2").arg(PathForDisplay(target), copy.ErrorString()));
+            working = copy.TemporaryPath();
         } else if (backup) {
-            QFile::remove(path + QStringLiteral(".bak"));
-            if (!QFile::copy(path, path + QStringLiteral(".bak")))
-                FailIo(QStringLiteral("%1.bak に書き込めません。").arg(path));
+            QString error;
+            if (!MakeBackup(path, path + QStringLiteral(".bak"), false, &error))
+                FailIo(QStringLiteral("%1.bak: %2").arg(PathForDisplay(path), error));
         }
     }
     CQuorvaneDoc doc;
@@ -147,7 +153,15 @@ int CmdReplace(const QStringList& argv, LineWriter& out, CliPrompter& prompter)
     // Nothing replaced in place: the file and its backup stay as they are.
     const bool unchanged = outcome.replaced == 0 && target == path;
     if (!doc.IsDirectEdit() && !unchanged && !doc.DoSave(target))
-        FailIo(QStringLiteral("%1 に保存できませんでした。").arg(target));
+        FailIo(QStringLiteral("%1 に保存できませんでした。").arg(PathForDisplay(target)));
+    if (onDisk && toOther) {
+        doc.OnCloseDocument();
+        QString error;
+        if (backup && StatPath(target).exists && !MakeBackup(target, target + QStringLiteral(".bak"), true, &error))
+            FailIo(QStringLiteral("%1.bak: %2").arg(PathForDisplay(target), error));
+        if (!copy.Commit())
+            FailIo(QStringLiteral("%1: %2").arg(PathForDisplay(target), copy.ErrorString()));
+    }
     out.Line(QStringLiteral("置換結果　%1件").arg(outcome.replaced));
     return 0;
 }

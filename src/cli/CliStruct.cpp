@@ -2,6 +2,7 @@
 #include "app/SettingsStore.h"
 #include "cli/CliCommands.h"
 #include "document/QuorvaneDoc.h"
+#include "document/SafeFileWriter.h"
 #include "structs/DocStructBytes.h"
 #include "structs/StructSession.h"
 
@@ -56,14 +57,14 @@ int CmdStruct(const QStringList& argv, LineWriter& out, CliPrompter& prompter)
     // Reading only: the file is read from disk as direct edit reads it. Edits: in memory (or on
     // disk for a file too big for memory), then saved with the backup the default group asks for.
     const bool editing = !sets.isEmpty();
+    if (editing)
+        CheckWritable(path);
     const bool onDisk = !editing || QFileInfo(path).size() >= 0x80000000LL;
     if (editing && onDisk) {
         const bool backup = CSettingsStore::Current().GetGroupSetting(SettingId::Backup, CSettingsStore::Current().FindSettingsGroup(path)) != 0;
-        if (backup) {
-            QFile::remove(path + QStringLiteral(".bak"));
-            if (!QFile::copy(path, path + QStringLiteral(".bak")))
-                FailIo(QStringLiteral("%1.bak に書き込めません。").arg(path));
-        }
+        QString error;
+        if (backup && !MakeBackup(path, path + QStringLiteral(".bak"), false, &error))
+            FailIo(QStringLiteral("%1.bak: %2").arg(path, error));
     }
     CQuorvaneDoc doc;
     if (!doc.OnOpenDocument(path, onDisk))

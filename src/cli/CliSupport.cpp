@@ -3,6 +3,8 @@
 
 #include "codes/HexText.h"
 #include "codes/TextEncoder.h"
+#include "document/NativePath.h"
+#include "document/SafeFileWriter.h"
 #include "search/FolderSearch.h"
 #include "search/SearchFields.h"
 
@@ -131,14 +133,23 @@ QString ParseCodeName(const QString& name)
 
 void CheckExists(const QString& path, bool folder)
 {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists())
-        FailInput(QStringLiteral("%1 が見つかりません。").arg(path));
-    if (folder && !info.isDir())
-        FailInput(QStringLiteral("%1 はフォルダではありません。").arg(path));
+    const PathFacts info = StatPath(path);
+    if (path.isEmpty() || !info.exists)
+        FailInput(QStringLiteral("%1 が見つかりません。").arg(PathForDisplay(path)));
+    if (folder && !info.isDir)
+        FailInput(QStringLiteral("%1 はフォルダではありません。").arg(PathForDisplay(path)));
     // Pipes and devices have no length to read, and opening a pipe would wait for a writer.
-    if (!folder && !info.isFile())
-        FailInput(QStringLiteral("%1 は通常のファイルではありません。").arg(path));
+    if (!folder && !info.isFile)
+        FailInput(QStringLiteral("%1 は通常のファイルではありません。").arg(PathForDisplay(path)));
+}
+
+void CheckWritable(const QString& path)
+{
+    // Writing into a pipe would wait for a reader, and a device is no file to keep: only regular
+    // files (or new names) are written.
+    QString error;
+    if (!IsWritableTarget(path, &error))
+        FailInput(error);
 }
 
 SearchPattern ParsePatternOptions(const CliArgs& args, bool folderWay)
@@ -188,7 +199,8 @@ SearchPattern ParsePatternOptions(const CliArgs& args, bool folderWay)
 
 void LineWriter::Line(const QString& line)
 {
-    m_buffer += line.toUtf8();
+    // UTF-8, except that file names that are not UTF-8 are written as their own bytes.
+    m_buffer += PathToNative(line);
     m_buffer += '\n';
     if (m_buffer.size() >= (1 << 16))
         Flush();

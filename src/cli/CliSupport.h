@@ -51,6 +51,8 @@ int64_t ParseCount(const QString& text, const QString& what);
 QString ParseCodeName(const QString& name);
 // An existing regular file (or folder, for `folder`).
 void CheckExists(const QString& path, bool folder = false);
+// An output path: a regular file or a new name; FIFOs, devices, sockets and folders are refused.
+void CheckWritable(const QString& path);
 
 // The search pattern of --hex / --dec / --string (with --code). `folderWay` builds it as the
 // folder search does (decimal "%X" conversion with sign; digits always least significant byte

@@ -2,6 +2,7 @@
 #include "app/CommandLineInfo.h"
 #include "app/SettingsStore.h"
 #include "cli/CliCommands.h"
+#include "document/NativePath.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -76,8 +77,10 @@ void PrintHelp()
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
+    // The arguments as the system's bytes: file names that are not UTF-8 stay openable.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << PathFromNative(QByteArray(argv[i]));
     if (args.isEmpty() || args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
         PrintHelp();
         return args.isEmpty() ? 2 : 0;

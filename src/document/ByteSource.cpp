@@ -1,6 +1,8 @@
 // Memory and file byte sources.
 #include "document/ByteSource.h"
 
+#include "document/NativePath.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -13,12 +15,11 @@ int64_t MemoryByteSource::Read(uint64_t address, uint8_t* dst, size_t n)
     return static_cast<int64_t>(take);
 }
 
-FileByteSource::FileByteSource(const QString& path) : m_file(path)
+FileByteSource::FileByteSource(const QString& path)
 {
-    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        m_error = m_file.errorString();
+    // Names that are not UTF-8 are opened by their bytes.
+    if (!OpenNativeFile(m_file, path, QIODevice::ReadOnly | QIODevice::Unbuffered, &m_error))
         return;
-    }
     m_size = static_cast<uint64_t>(m_file.size());
 }
 

@@ -3,6 +3,7 @@
 
 #include "app/Prompter.h"
 #include "app/SettingsStore.h"
+#include "document/NativePath.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -85,14 +86,16 @@ bool CQuorvaneDoc::OnOpenDocument(const QString& path, bool directEdit)
 {
     StopLoader();
     const QFileInfo info(path);
-    QFile file(path);
-    if (info.exists() && !info.isFile()) {
+    const PathFacts facts = StatPath(path);
+    QFile file;
+    if (facts.exists && !facts.isFile) {
         // Folders, pipes and devices have no length to read; a pipe would block the program.
-        Prompter::ShowError(QStringLiteral("%1\nは通常のファイルではないため開けません。").arg(path));
+        Prompter::ShowError(QStringLiteral("%1\nは通常のファイルではないため開けません。").arg(PathForDisplay(path)));
         return false;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        Prompter::ShowError(QDir::toNativeSeparators(path) + QStringLiteral("\n") + file.errorString());
+    QString openError;
+    if (!OpenNativeFile(file, path, QIODevice::ReadOnly, &openError)) {
+        Prompter::ShowError(QDir::toNativeSeparators(PathForDisplay(path)) + QStringLiteral("\n") + openError);
         return false;
     }
     const uint64_t length = static_cast<uint64_t>(file.size());
@@ -110,6 +113,7 @@ bool CQuorvaneDoc::OnOpenDocument(const QString& path, bool directEdit)
         inMemory = false;
     }
     if (!inMemory) {
+        NoteFileIdentity(file);
         file.close();
         m_bytes.Clear();
         m_directEdit = true;
@@ -128,7 +132,7 @@ bool CQuorvaneDoc::OnOpenDocument(const QString& path, bool directEdit)
     int64_t got = first ? file.read(reinterpret_cast<char*>(m_bytes.RawForLoading()), static_cast<qint64>(first)) : 0;
     if (got < 0 || static_cast<uint64_t>(got) != first) {
         const QString why = got < 0 ? file.errorString()
-                                    : QStringLiteral("%1\nを最後まで読み込めませんでした。").arg(path);
+                                    : QStringLiteral("%1\nを最後まで読み込めませんでした。").arg(PathForDisplay(path));
         m_bytes.Clear();
         Prompter::ShowError(why);
         return false;

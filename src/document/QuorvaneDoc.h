@@ -15,6 +15,8 @@
 #include <optional>
 #include <thread>
 
+class QFile;
+
 // The colour set of a document: ten background/text pairs, values 0x00BBGGRR.
 struct DocColors
 {
@@ -103,6 +105,11 @@ public:
     bool DiskWrite(uint64_t address, const uint8_t* data, size_t n, bool insert, bool reload);
     // Removes n bytes at address from the file on disk, then LoadWindow.
     bool DiskRemove(uint64_t address, uint64_t n);
+    // DiskWrite and DiskRemove stop and report when the file on disk is no longer the one last
+    // read (another length, or another file under the same name), before and between block moves,
+    // so that a file cut short by another program is not filled up again with zeros.
+    // Test seam: called before each block move with the block's source address.
+    static std::function<void(uint64_t)> s_blockMoveHook;
 
     // --- Settings ---
     void ApplyGroupSettings(const QString& path);
@@ -185,7 +192,10 @@ private:
     void LoaderThread(QString path, uint64_t length);
     void StopLoader();
     bool OpenDirect(const QString& path);
-    bool WriteWholeFile(const QString& path);
+    // Direct edit: true when the open `file` is still the file of the last read with length
+    // `expected`; else reports the outside change and returns false.
+    bool StillOurFile(const QFile& file, uint64_t expected);
+    void NoteFileIdentity(const QFile& file);
 
     QString m_pathName;
     bool m_modified = false;
@@ -207,5 +217,8 @@ private:
     uint64_t m_windowFirstRow = 0;
     int m_windowRows = 0;
     bool m_windowFailed = false; // the last LoadWindow could not open the file
+    // The file's identity (device, inode) when its length was last read in direct edit mode.
+    uint64_t m_fileDevice = 0;
+    uint64_t m_fileInode = 0;
     CQuorvaneDoc* m_diffPartner = nullptr;
 };

@@ -2,10 +2,12 @@
 #include "document/QuorvaneDoc.h"
 
 #include "app/Prompter.h"
+#include "document/NativePath.h"
 
 #include <QFile>
 #include <memory>
 #include <new>
+#include <sys/stat.h>
 
 namespace {
 
@@ -51,7 +53,58 @@ QString FailureText(const QFile& f)
     return text.isEmpty() ? QStringLiteral("ファイルの読み書きに失敗しました。") : text;
 }
 
+struct FileIdentity
+{
+    bool known = false;
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    uint64_t length = 0;
+};
+
+FileIdentity IdentityOf(const QFile& file)
+{
+    FileIdentity id;
+#ifndef _WIN32
+    struct stat st {};
+    if (::fstat(file.handle(), &st) == 0) {
+        id.known = true;
+        id.device = static_cast<uint64_t>(st.st_dev);
+        id.inode = static_cast<uint64_t>(st.st_ino);
+        id.length = static_cast<uint64_t>(st.st_size);
+        return id;
+    }
+#endif
+    id.length = static_cast<uint64_t>(file.size());
+    return id;
+}
+
 } // namespace
+
+std::function<void(uint64_t)> CQuorvaneDoc::s_blockMoveHook;
+
+void CQuorvaneDoc::NoteFileIdentity(const QFile& file)
+{
+    const FileIdentity id = IdentityOf(file);
+    m_fileDevice = id.device;
+    m_fileInode = id.inode;
+}
+
+bool CQuorvaneDoc::StillOurFile(const QFile& file, uint64_t expected)
+{
+    const FileIdentity id = IdentityOf(file);
+    const bool sameFile = !id.known || (m_fileDevice == 0 && m_fileInode == 0)
+                       || (id.device == m_fileDevice && id.inode == m_fileInode);
+    if (sameFile && id.length == expected)
+        return true;
+    // Writing on would fill a file that another program cut short with zeros again, or move
+    // bytes of a different file: stop here and leave the file as it is now.
+    const QString what = !sameFile
+        ? QStringLiteral("%1\nは編集中にほかのファイルに置き換えられました。処理を中止しました。").arg(PathForDisplay(m_pathName))
+        : QStringLiteral("%1\nは編集中にほかのプログラムによって長さが変更されました (%2 バイトのはずが %3 バイト)。処理を中止しました。")
+              .arg(PathForDisplay(m_pathName)).arg(expected).arg(id.length);
+    Prompter::ShowError(what);
+    return false;
+}
 
 void CQuorvaneDoc::SetWindowRows(uint64_t firstRow, int rowsOnScreen)
 {
@@ -67,11 +120,12 @@ bool CQuorvaneDoc::LoadWindow(uint64_t firstRow, int rowsOnScreen)
 
 bool CQuorvaneDoc::LoadWindow()
 {
-    QFile file(m_pathName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    QString openError;
+    if (!OpenNativeFile(file, m_pathName, QIODevice::ReadOnly, &openError)) {
         // A vanished file fails every scroll: say so once, not at every step.
         if (!m_windowFailed)
-            Prompter::ShowError(FailureText(file));
+            Prompter::ShowError(openError);
         m_windowFailed = true;
         return false;
     }
@@ -98,6 +152,7 @@ bool CQuorvaneDoc::LoadWindow()
     }
     m_bytes = std::move(fresh);
     m_fileSize = length;
+    NoteFileIdentity(file);
     Q_EMIT fileSizeChanged(m_fileSize);
     Q_EMIT windowLoaded();
     return true;
@@ -107,12 +162,15 @@ bool CQuorvaneDoc::DiskWrite(uint64_t address, const uint8_t* data, size_t n, bo
 {
     if (n == 0)
         return reload && m_windowRows > 0 ? LoadWindow() : true;
-    QFile file(m_pathName);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
-        Prompter::ShowError(FailureText(file));
+    QFile file;
+    QString openError;
+    if (!OpenNativeFile(file, m_pathName, QIODevice::ReadWrite | QIODevice::ExistingOnly, &openError)) {
+        Prompter::ShowError(openError);
         return false;
     }
-    const uint64_t oldLength = static_cast<uint64_t>(file.size());
+    const uint64_t oldLength = m_fileSize;
+    if (!StillOurFile(file, oldLength))
+        return false;
     if (address > oldLength)
         address = oldLength;
     if (insert) {
@@ -127,24 +185,40 @@ bool CQuorvaneDoc::DiskWrite(uint64_t address, const uint8_t* data, size_t n, bo
         }
         // Blocks move from the end towards the insertion point, so none overwrites bytes that
         // are still to be moved.
+        // The length is checked before every move, so that a file cut short meanwhile is left as
+        // it is instead of being filled up with zeros.
+        const uint64_t newLength = oldLength + n;
         uint64_t end = oldLength;
         bool ok = true;
+        auto move = [&](uint64_t from, uint64_t count) {
+            if (s_blockMoveHook)
+                s_blockMoveHook(from);
+            if (!StillOurFile(file, newLength))
+                return false;
+            if (!MoveBlock(file, buffer.get(), from, from + n, count)) {
+                Prompter::ShowError(FailureText(file));
+                return false;
+            }
+            return true;
+        };
         while (ok && end >= kBlock && end - kBlock > address) {
-            ok = MoveBlock(file, buffer.get(), end - kBlock, end - kBlock + n, kBlock);
+            ok = move(end - kBlock, kBlock);
             end -= kBlock;
         }
         if (ok && end > address)
-            ok = MoveBlock(file, buffer.get(), address, address + n, end - address);
-        if (!ok) {
-            Prompter::ShowError(FailureText(file));
+            ok = move(address, end - address);
+        if (!ok)
             return false;
-        }
+        if (!StillOurFile(file, newLength))
+            return false;
     }
     if (!WriteFully(file, address, data, n)) {
         Prompter::ShowError(FailureText(file));
         return false;
     }
-    m_fileSize = static_cast<uint64_t>(file.size());
+    m_fileSize = insert ? oldLength + n : std::max<uint64_t>(oldLength, address + n);
+    if (!StillOurFile(file, m_fileSize))
+        return false;
     file.close();
     if (reload && m_windowRows > 0)
         return LoadWindow();
@@ -154,12 +228,15 @@ bool CQuorvaneDoc::DiskWrite(uint64_t address, const uint8_t* data, size_t n, bo
 
 bool CQuorvaneDoc::DiskRemove(uint64_t address, uint64_t n)
 {
-    QFile file(m_pathName);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
-        Prompter::ShowError(FailureText(file));
+    QFile file;
+    QString openError;
+    if (!OpenNativeFile(file, m_pathName, QIODevice::ReadWrite | QIODevice::ExistingOnly, &openError)) {
+        Prompter::ShowError(openError);
         return false;
     }
-    const uint64_t length = static_cast<uint64_t>(file.size());
+    const uint64_t length = m_fileSize;
+    if (!StillOurFile(file, length))
+        return false;
     if (address >= length || n == 0)
         return LoadWindow();
     n = std::min(n, length - address);
@@ -170,18 +247,31 @@ bool CQuorvaneDoc::DiskRemove(uint64_t address, uint64_t n)
     }
     uint64_t from = address + n;
     bool ok = true;
+    auto move = [&](uint64_t count) {
+        if (s_blockMoveHook)
+            s_blockMoveHook(from);
+        if (!StillOurFile(file, length))
+            return false;
+        if (!MoveBlock(file, buffer.get(), from, from - n, count)) {
+            Prompter::ShowError(FailureText(file));
+            return false;
+        }
+        return true;
+    };
     while (ok && from + kBlock < length) {
-        ok = MoveBlock(file, buffer.get(), from, from - n, kBlock);
+        ok = move(kBlock);
         from += kBlock;
     }
     if (ok)
-        ok = MoveBlock(file, buffer.get(), from, from - n, length - from);
-    if (ok)
-        ok = file.resize(static_cast<qint64>(length - n));
-    if (!ok) {
+        ok = move(length - from);
+    if (ok && !StillOurFile(file, length))
+        ok = false;
+    else if (ok && !file.resize(static_cast<qint64>(length - n))) {
         Prompter::ShowError(FailureText(file));
-        return false;
+        ok = false;
     }
+    if (!ok)
+        return false;
     m_fileSize = length - n;
     file.close();
     if (m_windowRows <= 0) {

@@ -1,6 +1,8 @@
 // The document's background loader: reads the bytes behind the first megabyte.
 #include "document/QuorvaneDoc.h"
 
+#include "document/NativePath.h"
+
 #include <QFile>
 
 namespace {
@@ -26,9 +28,10 @@ void CQuorvaneDoc::LoaderThread(QString path, uint64_t length)
 {
     if (s_loaderStartHook)
         s_loaderStartHook(path);
-    QFile file(path);
+    QFile file;
     QString failure;
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(static_cast<qint64>(kFirstRead))) {
+    if (!OpenNativeFile(file, path, QIODevice::ReadOnly, &failure)) {
+    } else if (!file.seek(static_cast<qint64>(kFirstRead))) {
         failure = file.errorString();
     } else {
         uint8_t* store = m_bytes.RawForLoading();
@@ -49,7 +52,7 @@ void CQuorvaneDoc::LoaderThread(QString path, uint64_t length)
                     // The file shrank (or vanished) while it was being read.
                     pos += static_cast<uint64_t>(got);
                     m_loadedUpTo.store(pos, std::memory_order_release);
-                    failure = QStringLiteral("%1\nは読み込み中に変更されたため、最後まで読み込めませんでした。").arg(path);
+                    failure = QStringLiteral("%1\nは読み込み中に変更されたため、最後まで読み込めませんでした。").arg(PathForDisplay(path));
                     break;
                 }
                 pos += n;

@@ -3,41 +3,11 @@
 
 #include "app/Prompter.h"
 #include "app/SettingsStore.h"
+#include "document/NativePath.h"
+#include "document/SafeFileWriter.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <memory>
-
-namespace {
-
-constexpr qint64 kCopyBlock = 4 * 1024 * 1024;
-
-// Copies `source` into an open save file block by block.
-bool CopyInto(const QString& source, QSaveFile& out, QString* error)
-{
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        *error = in.errorString();
-        return false;
-    }
-    std::unique_ptr<char[]> buffer(new char[kCopyBlock]);
-    for (;;) {
-        const qint64 got = in.read(buffer.get(), kCopyBlock);
-        if (got < 0) {
-            *error = in.errorString();
-            return false;
-        }
-        if (got == 0)
-            return true;
-        if (out.write(buffer.get(), got) != got) {
-            *error = out.errorString();
-            return false;
-        }
-    }
-}
-
-} // namespace
 
 bool CQuorvaneDoc::DoSave(const QString& path)
 {
@@ -51,40 +21,48 @@ bool CQuorvaneDoc::DoSave(const QString& path)
     if (m_directEdit && target == m_pathName)
         return true; // every edit is already on disk
 
-    CSettingsStore& store = CSettingsStore::Current();
-    const QString group = SettingsGroup();
-    if (store.GetGroupSetting(SettingId::Backup, group) != 0 && QFile::exists(target)) {
-        // The backup keeps the file as it was before this save; a failed copy does not stop it.
-        const QString backup = target + QStringLiteral(".bak");
-        QFile::remove(backup);
-        QFile::copy(target, backup);
-    }
-
-    // The target is replaced only by a complete new file written beside it.
-    QSaveFile out(target);
+    // The new contents go to a temporary file beside the target; the target is replaced only by
+    // a complete, synced file, and a failure at any step leaves it as it was.
+    SafeFileWriter out(target);
     QString error;
-    bool ok = out.open(QIODevice::WriteOnly);
+    bool ok = out.Open();
     if (ok) {
-        if (m_directEdit) {
-            ok = CopyInto(m_pathName, out, &error);
-        } else {
-            const uint8_t* data = m_bytes.Contiguous();
-            qint64 done = 0;
-            const qint64 size = static_cast<qint64>(m_fileSize);
-            while (ok && done < size) {
-                const qint64 put = out.write(reinterpret_cast<const char*>(data) + done, size - done);
-                ok = put > 0;
-                done += std::max<qint64>(put, 0);
-            }
-        }
-        if (ok)
-            ok = out.commit();
+        if (m_directEdit)
+            ok = out.WriteFrom(m_pathName);
+        else
+            ok = out.Write(m_bytes.Contiguous(), static_cast<qint64>(m_fileSize));
     }
+    ok = ok && out.Flush(); // on disk before the backup replaces an older one
     if (!ok) {
         if (error.isEmpty())
-            error = out.errorString();
-        out.cancelWriting();
+            error = out.ErrorString();
+        out.Cancel();
         Prompter::ShowError(error);
+        return false;
+    }
+
+    CSettingsStore& store = CSettingsStore::Current();
+    const QString group = SettingsGroup();
+    if (store.GetGroupSetting(SettingId::Backup, group) != 0 && StatPath(target).exists) {
+        // The backup keeps the file as it was before this save. It is made once the new file is
+        // written, under a temporary name, and replaces the older backup only when complete.
+        // The target is about to be replaced by a new file, so the backup may share its bytes.
+        const QString backup = target + QStringLiteral(".bak");
+        QString why;
+        if (!MakeBackup(target, backup, true, &why)) {
+            const PromptAnswer a = Prompter::Current().Show(
+                QStringLiteral("バックアップファイル %1 を作成できませんでした。\n%2\n\nバックアップなしで保存しますか?")
+                    .arg(PathForDisplay(backup), why),
+                QStringLiteral("エラー"), PromptButtons::YesNo, PromptIcon::Warning);
+            if (a != PromptAnswer::Yes) {
+                out.Cancel();
+                return false;
+            }
+        }
+    }
+
+    if (!out.Commit()) {
+        Prompter::ShowError(out.ErrorString());
         return false;
     }
 
@@ -111,9 +89,10 @@ bool CQuorvaneDoc::Reload()
     }
     StopLoader();
     // Make sure the file can still be read before the current contents are given up.
-    QFile probe(m_pathName);
-    if (!probe.open(QIODevice::ReadOnly)) {
-        Prompter::ShowError(probe.errorString());
+    QFile probe;
+    QString error;
+    if (!OpenNativeFile(probe, m_pathName, QIODevice::ReadOnly, &error)) {
+        Prompter::ShowError(error);
         return false;
     }
     probe.close();

@@ -2,6 +2,7 @@
 #include "search/FolderSearch.h"
 
 #include "app/Prompter.h"
+#include "document/NativePath.h"
 #include "search/HexFormat.h"
 #include "search/PatternScanner.h"
 
@@ -167,7 +168,7 @@ std::vector<QString> FolderScan::MatchingNames(const QString& folder, const QStr
 {
     std::vector<QString> names;
 #if QV_POSIX_WALK
-    const QByteArray native = QFile::encodeName(folder);
+    const QByteArray native = PathToNative(folder);
     struct stat self;
     if (::stat(native.constData(), &self) != 0 || !S_ISDIR(self.st_mode))
         return names; // a folder that does not exist finds nothing
@@ -177,7 +178,7 @@ std::vector<QString> FolderScan::MatchingNames(const QString& folder, const QStr
         while (const dirent* e = ::readdir(dir)) {
             if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0)
                 continue;
-            const QString name = QFile::decodeName(e->d_name);
+            const QString name = PathFromNative(QByteArray(e->d_name));
             if (MatchesFileType(name, part))
                 names.push_back(name);
         }
@@ -211,9 +212,9 @@ void FolderScan::ScanFolder(const QString& folder, const QString& part)
         const QString path = prefix + name;
 #if QV_POSIX_WALK
         struct stat st;
-        if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        if (::stat(PathToNative(path).constData(), &st) != 0) {
             struct stat lst;
-            if (::lstat(QFile::encodeName(path).constData(), &lst) == 0 && S_ISLNK(lst.st_mode))
+            if (::lstat(PathToNative(path).constData(), &lst) == 0 && S_ISLNK(lst.st_mode))
                 continue; // a link that leads nowhere is not a file
             ReportOpenFailure(path, QString::fromLocal8Bit(std::strerror(errno)));
             continue;
@@ -242,7 +243,7 @@ void FolderScan::SearchFile(const QString& path)
 {
 #if QV_POSIX_WALK
     // O_NONBLOCK: should the entry have become a FIFO since it was looked at, opening it must not hang.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(PathToNative(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         ReportOpenFailure(path, QString::fromLocal8Bit(std::strerror(errno)));
         return;

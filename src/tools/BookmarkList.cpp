@@ -1,8 +1,10 @@
 // Reading and writing bookmark list files.
 #include "tools/BookmarkList.h"
 
+#include "document/NativePath.h"
+#include "document/SafeFileWriter.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -73,12 +75,9 @@ QByteArray SerializeBookmarkList(const std::vector<BOOKMARKLIST>& list)
 bool ReadBookmarkList(const QString& path, std::vector<BOOKMARKLIST>& list, QString* error)
 {
     list.clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
+    QFile file;
+    if (!OpenNativeFile(file, path, QIODevice::ReadOnly, error))
         return false;
-    }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         if (error)
@@ -91,14 +90,8 @@ bool ReadBookmarkList(const QString& path, std::vector<BOOKMARKLIST>& list, QStr
 
 bool WriteBookmarkList(const QString& path, const std::vector<BOOKMARKLIST>& list, QString* error)
 {
-    QSaveFile file(path);
-    const QByteArray bytes = SerializeBookmarkList(list);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    // A full disk or a failed sync leaves the older list as it was.
+    return WriteFileSafely(path, SerializeBookmarkList(list), error);
 }
 
 QString BookmarkAddressText(uint64_t address)
