@@ -3,6 +3,7 @@
 
 #include "app/ChildFrame.h"
 #include "app/CommandTable.h"
+#include "app/DialogFolder.h"
 #include "app/Messages.h"
 #include "app/Prompter.h"
 #include "app/QuorvaneApp.h"
@@ -290,10 +291,15 @@ bool CMainFrame::FileSave(CQuorvaneDoc* doc)
 
 bool CMainFrame::FileSaveAs(CQuorvaneDoc* doc)
 {
-    const QString start = doc->PathName().isEmpty() ? DocumentTitle(doc) : doc->PathName();
+    // An untitled document is proposed in the start folder, never among the program's files.
+    const QString start = doc->PathName().isEmpty()
+                              ? CDialogFolder::StartPath(ActiveDocument() ? ActiveDocument()->PathName() : QString(),
+                                                         DocumentTitle(doc))
+                              : doc->PathName();
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("名前を付けて保存"), start);
     if (path.isEmpty())
         return false;
+    CDialogFolder::Remember(path);
     if (!doc->DoSave(path))
         return false;
     m_recent.Add(doc->PathName());
@@ -356,6 +362,10 @@ void CMainFrame::OnChildFrameDestroyed(CChildFrame* child, CQuorvaneDoc* doc)
     if (!anyLeft) {
         ShowDocumentMenus(false);
         setWindowTitle(kTitle);
+        // Nothing of the closed document stays in the status bar.
+        m_idleText.clear();
+        m_status->SetIdleText(m_idleText);
+        m_status->ShowNoDocument();
     } else {
         UpdateTitles();
     }
@@ -432,7 +442,7 @@ bool CMainFrame::HandleMessage(QEvent* e)
         return true;
     }
     if (auto* m = um::Cast<um::GetInfoPane>(e)) {
-        m->result = nullptr;
+        m->result = m_infoWnd;
         return true;
     }
     if (auto* m = um::Cast<um::GetStructPane>(e)) {

@@ -13,6 +13,7 @@
 
 class CChildFrame;
 class COutputWnd;
+class CBinaryInfoWnd;
 class CQuorvaneDoc;
 class CQuorvaneView;
 class CSettingsStore;
@@ -86,6 +87,10 @@ public:
     int ShownByteOrder() const { return m_shownByteOrder; }
     QDockWidget* Pane(int paneId) const;
     COutputWnd* OutputPane() const { return m_outputWnd; }
+    CBinaryInfoWnd* InfoPane() const { return m_infoWnd; }
+
+    // The folder the open and save dialogs start in (CDialogFolder's rule for the active document).
+    QString DialogStartFolder() const;
 
     CRecentFileList& RecentFiles() { return m_recent; }
     void RefreshRecentFileMenu();
@@ -153,6 +158,7 @@ private:
     QAction* m_customize = nullptr;
     QHash<int, QDockWidget*> m_panes;
     COutputWnd* m_outputWnd = nullptr;
+    CBinaryInfoWnd* m_infoWnd = nullptr;
     QPointer<QMdiSubWindow> m_activeChild;
     QHash<const CQuorvaneDoc*, QString> m_untitledNames;
     QHash<const CQuorvaneDoc*, int> m_windowCount; // windows of each document not yet deleted

@@ -5,6 +5,7 @@
 #include "app/WindowsDlg.h"
 #include "app/ChildFrame.h"
 #include "app/CommandTable.h"
+#include "app/DialogFolder.h"
 #include "app/QuorvaneApp.h"
 #include "app/SettingsStore.h"
 #include "document/QuorvaneDoc.h"
@@ -404,18 +405,27 @@ bool CMainFrame::FrameCommand(int id)
     }
 }
 
+QString CMainFrame::DialogStartFolder() const
+{
+    const CQuorvaneDoc* doc = ActiveDocument();
+    return CDialogFolder::StartFolder(doc ? doc->PathName() : QString());
+}
+
 void CMainFrame::FileOpen()
 {
-    const QStringList paths = QFileDialog::getOpenFileNames(this, QStringLiteral("開く"));
+    const QStringList paths = QFileDialog::getOpenFileNames(this, QStringLiteral("開く"), DialogStartFolder());
+    if (!paths.isEmpty())
+        CDialogFolder::Remember(paths.front());
     for (const QString& path : paths)
         OpenDocumentFile(path);
 }
 
 void CMainFrame::OpenDirectEdit()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("開く"));
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("開く"), DialogStartFolder());
     if (path.isEmpty())
         return;
+    CDialogFolder::Remember(path);
     CQuorvaneApp* app = CQuorvaneApp::Instance();
     if (app)
         app->m_openDirectEdit = true;

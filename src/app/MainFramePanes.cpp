@@ -2,6 +2,7 @@
 #include "app/MainFrame.h"
 
 #include "app/CommandIds.h"
+#include "panes/BinaryInfoWnd.h"
 #include "panes/OutputWnd.h"
 #include "structs/OutputStructWnd.h"
 
@@ -15,6 +16,9 @@ QWidget* CMainFrame::CreatePaneBody(int paneId, QDockWidget* dock)
         return m_outputWnd;
     case ID_PANE_STRUCT:
         return new COutputStructWnd(dock);
+    case ID_PANE_INFO:
+        m_infoWnd = new CBinaryInfoWnd(dock);
+        return m_infoWnd;
     default:
         return nullptr;
     }

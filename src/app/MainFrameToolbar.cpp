@@ -6,6 +6,7 @@
 #include "app/ToolIcons.h"
 
 #include <QAction>
+#include <QDockWidget>
 #include <QMenu>
 #include <QToolBar>
 
@@ -100,9 +101,15 @@ void CMainFrame::Customize()
 
 QMenu* CMainFrame::createPopupMenu()
 {
-    QMenu* menu = QMainWindow::createPopupMenu();
-    if (!menu)
-        menu = new QMenu(this);
+    // The toolkit lists bars and panes in the order of its layout, which changes as panes are
+    // moved, floated or maximised; the list keeps the frame's own fixed order instead.
+    auto* menu = new QMenu(this);
+    menu->addAction(m_toolbar->toggleViewAction());
+    menu->addSeparator();
+    for (int id : {ID_PANE_INFO, ID_PANE_OUTPUT, ID_PANE_PROPERTIES, ID_PANE_STRUCT, ID_PANE_BITMAP}) {
+        if (QDockWidget* pane = Pane(id))
+            menu->addAction(pane->toggleViewAction());
+    }
     menu->addSeparator();
     menu->addAction(m_customize);
     return menu;

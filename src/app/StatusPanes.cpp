@@ -40,6 +40,13 @@ CStatusPanes::CStatusPanes(QWidget* parent) : QStatusBar(parent)
     // shows "NUM".
     SetPaneText(2, QStringLiteral("NUM"), 1);
     qApp->installEventFilter(this);
+    ShowNoDocument();
+}
+
+void CStatusPanes::ShowNoDocument()
+{
+    m_panes[1]->setText(QString());
+    m_panes[1]->setFixedWidth(5);
     SetPaneText(3, QString(), 1);
     SetDirectEdit(false);
 }

@@ -33,6 +33,8 @@ public:
     static std::optional<bool> NumLockFromKeyEvent(const QKeyEvent& event);
     // The message pane's text when no prompt is due.
     void SetIdleText(const QString& text);
+    // No document is open: the file size and typing mode panes empty, 直接編集 grey, as at start.
+    void ShowNoDocument();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -14,3 +14,4 @@ int CmdGrep(const QStringList& args, LineWriter& out);
 int CmdEncode(const QStringList& args, LineWriter& out);
 int CmdDump(const QStringList& args, LineWriter& out);
 int CmdStruct(const QStringList& args, LineWriter& out, CliPrompter& prompter);
+int CmdInfo(const QStringList& args, LineWriter& out);

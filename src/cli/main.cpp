@@ -57,6 +57,11 @@ const char kHelp[] = R"(使い方: quorvane-cli <サブコマンド> [引数]
       TEXT に書き換え、既定の設定グループに従って ".bak" を作ってファイルを保存してから
       表示します。定義ファイルの誤りは行番号とともに表示し、終了ステータス 2 です。
 
+  info FILE --at ADDR [--big-endian] [--minus] [--selection-length N]
+      情報ウィンドウの8行 (Bit Byte Word 3Byte DWord FileSize Address Range) を
+      "名前<TAB>値" で表示します。--minus は "-" 表示、N は選択範囲のバイト数 (10進数) です。
+      ファイルの末尾より後のアドレスは末尾として扱います。
+
   encode TEXT --code NAME
       文字列を文字コード NAME で符号化した16進数テキストを表示します。
 
@@ -118,6 +123,8 @@ int main(int argc, char** argv)
                 status = CmdGrep(args, out);
             else if (command == QLatin1String("struct"))
                 status = CmdStruct(args, out, prompter);
+            else if (command == QLatin1String("info"))
+                status = CmdInfo(args, out);
             else if (command == QLatin1String("encode"))
                 status = CmdEncode(args, out);
             else

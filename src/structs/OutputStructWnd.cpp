@@ -61,11 +61,14 @@ void COutputStructWnd::BuildControls()
 {
     setObjectName(QStringLiteral("OutputStructWnd"));
     setAccessibleName(QStringLiteral("構造体編集"));
-    auto* top = new QHBoxLayout;
+    // The top line never widens the pane (nor the frame it docks in): what does not fit is cut.
+    auto* topLine = new QWidget(this);
+    topLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    auto* top = new QHBoxLayout(topLine);
     top->setContentsMargins(0, 0, 0, 0);
     top->setSpacing(2);
 
-    m_icon = new QToolButton(this);
+    m_icon = new QToolButton(topLine);
     m_icon->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
     m_icon->setAutoRaise(true);
     m_icon->setFixedSize(21, 21);
@@ -74,7 +77,7 @@ void COutputStructWnd::BuildControls()
     connect(m_icon, &QToolButton::clicked, this, &COutputStructWnd::Reevaluate);
     top->addWidget(m_icon);
 
-    m_fileList = new QComboBox(this);
+    m_fileList = new QComboBox(topLine);
     m_fileList->setAccessibleName(QStringLiteral("定義ファイル"));
     m_fileList->setMinimumContentsLength(12);
     for (const CStructFiles::Entry& e : m_files) {
@@ -85,19 +88,19 @@ void COutputStructWnd::BuildControls()
     connect(m_fileList, &QComboBox::activated, this, &COutputStructWnd::LoadDefinitionFile);
     top->addWidget(m_fileList);
 
-    m_structList = new QComboBox(this);
+    m_structList = new QComboBox(topLine);
     m_structList->setAccessibleName(QStringLiteral("構造体"));
     m_structList->setMinimumContentsLength(12);
     connect(m_structList, &QComboBox::activated, this, &COutputStructWnd::ChooseStructure);
     top->addWidget(m_structList);
 
-    m_address = new QLabel(CStructBase::AddressText(0), this);
+    m_address = new QLabel(CStructBase::AddressText(0), topLine);
     m_address->setAccessibleName(QStringLiteral("アドレス"));
     m_address->setTextInteractionFlags(Qt::TextSelectableByMouse);
     top->addWidget(m_address);
 
     for (const ButtonDef& b : kButtons) {
-        auto* button = new QToolButton(this);
+        auto* button = new QToolButton(topLine);
         button->setText(QString::fromLatin1(b.text));
         button->setAccessibleName(QString::fromLatin1(b.text));
         button->setProperty("controlId", b.id);
@@ -157,7 +160,7 @@ void COutputStructWnd::BuildControls()
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(1);
-    layout->addLayout(top);
+    layout->addWidget(topLine);
     layout->addWidget(m_tree, 1);
 }
 

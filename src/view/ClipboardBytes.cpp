@@ -68,8 +68,8 @@ QMimeData* CClipboardBytes::MakeMimeData(const QByteArray& bytes, ClipFormat for
     QByteArray block = bytes;
     block.append(2, '\0');
     mime->setData(MimeType(format), block);
-    if (format != ClipFormat::OemText)
-        mime->setText(PlainText(bytes, code));
+    // Raw bytes of the hex column read as code page 932 text, as other programs read them.
+    mime->setText(PlainText(bytes, format == ClipFormat::OemText ? CharCode::ShiftJis : code));
     return mime;
 }
 
@@ -111,7 +111,10 @@ std::optional<ClipBlock> CClipboardBytes::Read(const QMimeData* mime)
         ClipBlock block;
         block.format = ClipFormat::Text;
         block.charWidth = 1;
-        block.bytes = mime->text().toLocal8Bit();
+        const QString text = mime->text();
+        block.bytes = NarrowToCodePage(kCodePageShiftJis, text);
+        // The converter writes "?" for what 932 lacks: more "?" than the text had were replaced.
+        block.replacedChars = int(block.bytes.count('?') - text.count(QLatin1Char('?')));
         return block;
     }
     if (!formats.isEmpty()) {

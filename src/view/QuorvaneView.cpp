@@ -1,6 +1,9 @@
 // The hex view: set-up, painting, scrolling, mouse and keyboard, commands.
 #include "view/QuorvaneView.h"
 
+#include "document/ByteSource.h"
+#include "panes/BinaryInfoWnd.h"
+
 #include "app/CommandIds.h"
 #include "app/Messages.h"
 #include "app/SettingsStore.h"
@@ -272,7 +275,28 @@ void CQuorvaneView::EnsureCursorVisible(bool redraw)
 
 void CQuorvaneView::RefreshInfoPane()
 {
+    if (m_infoPane && m_doc)
+        m_infoPane->UpdateInfo(MakeInfoInput());
     Q_EMIT positionChanged();
+}
+
+InfoInput CQuorvaneView::MakeInfoInput() const
+{
+    const uint64_t size = FileSize();
+    const uint64_t cursor = std::min(m_nav.m_cursor, size);
+    const int count = static_cast<int>(std::min<uint64_t>(4, size - cursor));
+    std::array<uint8_t, 4> bytes{};
+    size_t got = m_doc->ReadBytes(cursor, bytes.data(), static_cast<size_t>(count));
+    if (got < static_cast<size_t>(count) && m_doc->IsDirectEdit()) {
+        // The rows on screen end before the four bytes do: read the rest from the file.
+        if (std::unique_ptr<ByteSource> source = m_doc->OpenSource()) {
+            const int64_t n = source->Read(cursor, bytes.data(), static_cast<size_t>(count));
+            got = n > 0 ? static_cast<size_t>(n) : 0;
+        }
+    }
+    const bool selection = m_nav.m_selStart != kNone;
+    const uint64_t range = selection ? std::max(m_nav.m_selEnd, m_nav.m_selStart) - std::min(m_nav.m_selEnd, m_nav.m_selStart) + 1 : 0;
+    return InfoRows::MakeInput(bytes, count, m_byteOrder != 0, size, cursor, range);
 }
 
 void CQuorvaneView::Redraw()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "codes/CharCode.h"
+#include "panes/InfoRows.h"
 #include "view/ByteColors.h"
 #include "view/ByteEditor.h"
 #include "view/CursorNavigator.h"
@@ -162,6 +163,8 @@ private:
     // A scroll of the bar or the wheel happened: re-read, follow, redraw.
     void OnScrolled();
     void RefreshInfoPane();
+    // The info pane's inputs for the cursor and selection of now.
+    InfoInput MakeInfoInput() const;
     void Redraw();
     void ResetCaretBlink();
     void SendActivationNotifications();

@@ -257,8 +257,15 @@ void CQuorvaneView::PasteFromClipboard()
     if (!m_doc || !m_doc->IsEditable())
         return;
     const std::optional<ClipBlock> block = CClipboardBytes::ReadSystem();
-    if (block && !block->bytes.isEmpty())
-        PasteBytes(block->bytes);
+    if (!block || block->bytes.isEmpty())
+        return;
+    if (PasteBytes(block->bytes) && block->replacedChars > 0) {
+        // Text from another program held characters Shift-JIS lacks: say so rather than leave
+        // different bytes without a sign.
+        um::StatusText::Send(MainFrame(), um::PaneMessage,
+                             QStringLiteral("Shift-JIS にない %1 文字を \"?\" に置き換えて貼り付けました。")
+                                 .arg(block->replacedChars));
+    }
 }
 
 void CQuorvaneView::PasteHexText()

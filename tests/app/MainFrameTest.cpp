@@ -4,6 +4,7 @@
 #include "app/CustomizeDlg.h"
 #include "app/CommandIds.h"
 #include "app/CommandTable.h"
+#include "app/DialogFolder.h"
 #include "app/FileSizeText.h"
 #include "app/MainFrame.h"
 #include "app/MessageTargets.h"
@@ -233,7 +234,8 @@ TEST_F(MainFrameTest, StatusBarShowsSizeModeAndDirectEditWithTheirWidths)
     QCoreApplication::sendEvent(frame.get(), &none);
     EXPECT_EQ(status->PaneText(0), "aia");
 
-    // Activating a document shows its path and its size; the path stays after it closes.
+    // Activating a document shows its path and its size; closing the last window leaves nothing
+    // of it behind: no path, no size, no typing mode, 直接編集 grey.
     const QString path = Write("sized.bin", QByteArray(1024 * 1024 + 5, 'x'));
     CChildFrame* child = frame->OpenDocumentFile(path);
     ASSERT_NE(child, nullptr);
@@ -241,9 +243,22 @@ TEST_F(MainFrameTest, StatusBarShowsSizeModeAndDirectEditWithTheirWidths)
     QCoreApplication::processEvents();
     EXPECT_EQ(status->PaneText(0), QDir::toNativeSeparators(path));
     EXPECT_EQ(status->PaneText(1), "1M+0K+5Byte");
+    CChildFrame* direct = frame->OpenDocumentFile(Write("direct.bin", "0123"), true);
+    ASSERT_NE(direct, nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(status->DirectEditOn());
     frame->ExecuteCommand(ID_FILE_CLOSE);
+    Flush();
+    EXPECT_EQ(frame->ChildFrames().size(), 1);
+    EXPECT_EQ(status->PaneText(1), "1M+0K+5Byte"); // the remaining window is active again
+    frame->ExecuteCommand(ID_FILE_CLOSE);
+    Flush();
     EXPECT_TRUE(frame->ChildFrames().isEmpty());
-    EXPECT_EQ(status->PaneText(0), QDir::toNativeSeparators(path));
+    EXPECT_EQ(status->PaneText(0), "");
+    EXPECT_EQ(status->PaneText(1), "");
+    EXPECT_EQ(status->PaneText(3), "");
+    EXPECT_FALSE(status->DirectEditOn());
+    EXPECT_EQ(status->PaneText(4), "直接編集");
 
     // The frame's own number space: 0x8004 for a view is not the frame's "show character code".
     const int shown = frame->ShownCharCode();
@@ -622,4 +637,51 @@ TEST_F(MainFrameTest, PanesFindTheFrameAndTheActiveViewAlsoWhenFloating)
     frame->MdiArea()->setActiveSubWindow(frame->ChildFrames().front());
     EXPECT_EQ(FindActiveView(pane)->GetDocument()->Title(), "v1.bin");
     EXPECT_EQ(frame->windowTitle(), "v1.bin - Quorvane Ver2.44");
+}
+
+TEST_F(MainFrameTest, DialogsStartInTheDocumentsFolderElseTheLastOneElseHome)
+{
+    CDialogFolder::Reset();
+    // Never the program's folder (the current directory), whatever it is.
+    EXPECT_EQ(frame->DialogStartFolder(), QDir::homePath());
+    const QString elsewhere = files.Path("sub");
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    CDialogFolder::Remember(elsewhere + QStringLiteral("/chosen.bin"));
+    EXPECT_EQ(frame->DialogStartFolder(), elsewhere);
+    // An untitled document is proposed in that folder too.
+    EXPECT_EQ(CDialogFolder::StartPath(QString(), QStringLiteral("Quorvane1")), elsewhere + QStringLiteral("/Quorvane1"));
+
+    const QString path = Write("doc.bin", "0123");
+    ASSERT_NE(frame->OpenDocumentFile(path), nullptr);
+    EXPECT_EQ(frame->DialogStartFolder(), QFileInfo(path).absolutePath());
+    // A remembered folder that has gone since is passed over.
+    frame->ExecuteCommand(ID_FILE_CLOSE);
+    Flush();
+    ASSERT_TRUE(QDir(elsewhere).removeRecursively());
+    EXPECT_EQ(frame->DialogStartFolder(), QDir::homePath());
+    CDialogFolder::Reset();
+}
+
+TEST_F(MainFrameTest, PaneListKeepsItsOrderWhateverTheLayoutDoes)
+{
+    auto paneTitles = [this] {
+        std::unique_ptr<QMenu> menu(frame->createPopupMenu());
+        QStringList titles;
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator())
+                titles << a->text();
+        return titles;
+    };
+    const QStringList expected{"標準", "情報", "出力", "プロパティ", "構造体編集", "ビットマップ", "カスタマイズ..."};
+    EXPECT_EQ(paneTitles(), expected);
+    // Floating, re-docking and maximising move the panes around in the toolkit's own lists.
+    frame->Pane(148)->setFloating(true);
+    frame->Pane(150)->setFloating(true);
+    frame->Pane(150)->setFloating(false);
+    frame->removeDockWidget(frame->Pane(151));
+    frame->addDockWidget(Qt::LeftDockWidgetArea, frame->Pane(151));
+    frame->Pane(151)->show();
+    frame->showMaximized();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(paneTitles(), expected);
 }

@@ -50,6 +50,28 @@ void Prepare(QProcess& p, const QString& display)
     p.setProcessChannelMode(QProcess::SeparateChannels);
 }
 
+// Starts the peer with `args` and waits for its "ready": it then owns the clipboard.
+void StartOwner(QProcess& owner, const QString& display, const QStringList& args)
+{
+    Prepare(owner, display);
+    owner.start(QStringLiteral(CLIPBOARD_PEER), args);
+    QByteArray said;
+    while (!said.contains('\n') && owner.waitForReadyRead(30000))
+        said += owner.readAllStandardOutput();
+    ASSERT_EQ(said.trimmed(), "ready") << owner.readAllStandardError().toStdString();
+}
+
+// Runs the peer once with `command` and returns what it printed.
+QString Ask(const QString& display, const QString& command)
+{
+    QProcess reader;
+    Prepare(reader, display);
+    reader.start(QStringLiteral(CLIPBOARD_PEER), {command});
+    if (!reader.waitForFinished(30000))
+        return QStringLiteral("timeout");
+    return QString::fromLatin1(reader.readAllStandardOutput().trimmed());
+}
+
 } // namespace
 
 TEST(ClipboardBetweenProcesses, EveryFormatArrivesByteForByte)
@@ -77,6 +99,40 @@ TEST(ClipboardBetweenProcesses, EveryFormatArrivesByteForByte)
         EXPECT_EQ(QString::fromLatin1(reader.readAllStandardOutput().trimmed()),
                   QString::number(format) + QLatin1Char(' ') + hex);
 
+        owner.kill();
+        owner.waitForFinished(5000);
+    }
+}
+
+TEST(ClipboardBetweenProcesses, OtherProgramsReadAndGiveShiftJisText)
+{
+    XServer x;
+    if (x.Display().isEmpty())
+        GTEST_SKIP() << "no X server (Xvfb) to run two programs on";
+
+    // Bytes copied from the hex column reach a text editor as code page 932 text: 93FA 967B is 日本.
+    {
+        QProcess owner;
+        StartOwner(owner, x.Display(), {QStringLiteral("put"), QStringLiteral("41424393FA967B"), QStringLiteral("1")});
+        EXPECT_EQ(Ask(x.Display(), QStringLiteral("gettext")), QStringLiteral("414243E697A5E69CAC"));
+        // ... while a second view still gets the exact bytes in the hex column's own format.
+        EXPECT_EQ(Ask(x.Display(), QStringLiteral("get")), QStringLiteral("1 41424393FA967B"));
+        owner.kill();
+        owner.waitForFinished(5000);
+    }
+    // Text copied in another program ("Hello日本", UTF-8) is pasted as Shift-JIS bytes.
+    {
+        QProcess owner;
+        StartOwner(owner, x.Display(), {QStringLiteral("puttext"), QStringLiteral("48656C6C6FE697A5E69CAC")});
+        EXPECT_EQ(Ask(x.Display(), QStringLiteral("get")), QStringLiteral("0 48656C6C6F93FA967B"));
+        owner.kill();
+        owner.waitForFinished(5000);
+    }
+    // A character Shift-JIS lacks (U+1F600) becomes "?" and is counted; a "?" of the text is not.
+    {
+        QProcess owner;
+        StartOwner(owner, x.Display(), {QStringLiteral("puttext"), QStringLiteral("3FF09F988041")});
+        EXPECT_EQ(Ask(x.Display(), QStringLiteral("get")), QStringLiteral("0 3F3F41 replaced=1"));
         owner.kill();
         owner.waitForFinished(5000);
     }

@@ -226,6 +226,32 @@ TEST(ViewEditing, TextColumnCopyIsPlainTextForOtherPrograms)
     EXPECT_EQ(CClipboardBytes::ReadSystem()->bytes, QByteArray("\x82\xA0" "A", 3));
 }
 
+TEST(ViewEditing, TextOfOtherProgramsPastesAsShiftJisAndLostCharactersAreReported)
+{
+    EditFixture f{QByteArray()};
+    f.Key(Qt::Key_Insert); // insert mode
+    QApplication::clipboard()->setText(QStringLiteral("Hello日本"));
+    f.view->OnCommand(ID_EDIT_PASTE);
+    EXPECT_EQ(f.Bytes(), QByteArray("Hello\x93\xFA\x96\x7B"));
+    EXPECT_FALSE(f.frame->log.join('|').contains(QStringLiteral("置き換えて")));
+
+    // The hex column's raw bytes also reach other programs, as code page 932 text.
+    f.Key(Qt::Key_Home);
+    for (int i = 0; i < 7; ++i)
+        f.Key(Qt::Key_Right, Qt::ShiftModifier);
+    f.view->OnCommand(ID_EDIT_COPY);
+    EXPECT_EQ(QApplication::clipboard()->mimeData()->text(), QStringLiteral("Hello日"));
+
+    // A character Shift-JIS lacks becomes "?", and the status bar says how many were replaced.
+    f.frame->log.clear();
+    QApplication::clipboard()->setText(QStringLiteral("?\U0001F600A"));
+    f.Key(Qt::Key_End);
+    f.view->OnCommand(ID_EDIT_PASTE);
+    EXPECT_TRUE(f.Bytes().endsWith("??A"));
+    EXPECT_TRUE(f.frame->log.contains(QStringLiteral("status0 Shift-JIS にない 1 文字を \"?\" に置き換えて貼り付けました。")))
+        << f.frame->log.join('|').toStdString();
+}
+
 TEST(ViewEditing, DirectEditModeWritesThroughToTheFile)
 {
     EditFixture f("abcdef", true);
