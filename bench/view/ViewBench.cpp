@@ -20,6 +20,8 @@
 namespace {
 
 // One application object for the whole run, on the offscreen platform, with private settings.
+// It lives in main() and is torn down there, before the program's static objects go: a
+// QApplication destroyed during static destruction crashes at exit.
 struct Environment
 {
     std::unique_ptr<QApplication> app;
@@ -38,12 +40,19 @@ struct Environment
         store->WriteDefaultGroup();
         store->SetGroupFontName(QStringLiteral("*.*"), QStringLiteral("DejaVu Sans Mono"));
     }
+    ~Environment()
+    {
+        CSettingsStore::Install(nullptr);
+        store.reset();
+        app.reset();
+    }
 };
+
+Environment* g_env = nullptr;
 
 Environment& Env()
 {
-    static Environment env;
-    return env;
+    return *g_env;
 }
 
 // Japanese text with some ASCII, in the bytes of `code`.
@@ -133,3 +142,18 @@ BENCHMARK(BM_ScrollStepDirectEdit)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ScrollStepDirectEditAndPaint)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    {
+        Environment env;
+        g_env = &env;
+        benchmark::RunSpecifiedBenchmarks();
+        g_env = nullptr;
+    }
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,5 +1,7 @@
 // The main frame: documents and their windows, messages from the views, drops, status bar.
 #include "app/MainFrame.h"
+#include "app/MainFramePanes.h"
+#include "panes/PropertiesWnd.h"
 
 #include "app/ChildFrame.h"
 #include "app/CommandTable.h"
@@ -431,10 +433,14 @@ bool CMainFrame::HandleMessage(QEvent* e)
     }
     if (auto* m = um::Cast<um::ShowCharCode>(e)) {
         m_shownCharCode = m->wParam;
+        if (CPropertiesWnd* props = PropertiesPaneOf(this))
+            props->ShowCharCode(m->wParam, m->lParam);
         return true;
     }
     if (auto* m = um::Cast<um::ShowByteOrder>(e)) {
         m_shownByteOrder = m->wParam;
+        if (CPropertiesWnd* props = PropertiesPaneOf(this))
+            props->ShowByteOrder(m->wParam);
         return true;
     }
     if (auto* m = um::Cast<um::GetOutputPane>(e)) {

@@ -5,6 +5,7 @@
 #include "app/WindowsDlg.h"
 #include "app/ChildFrame.h"
 #include "app/CommandTable.h"
+#include "app/MainFramePanes.h"
 #include "app/DialogFolder.h"
 #include "app/QuorvaneApp.h"
 #include "app/SettingsStore.h"
@@ -29,7 +30,6 @@ bool NotAvailable(int id)
     switch (id) {
     case ID_SETTINGS: case ID_FOLDER_SEARCH: case ID_MACRO_RECORD: case ID_MACRO_PLAY:
     case ID_DIFF_START: case ID_DIFF_END:
-    case ID_SEARCH: case ID_SEARCH_NEXT: case ID_SEARCH_PREV: case ID_ADDRESS_JUMP: case ID_REPLACE:
         return true;
     default:
         return false;
@@ -362,6 +362,8 @@ bool CMainFrame::FrameUpdate(int id, CmdUI& ui) const
     default:
         break;
     }
+    if (PropertiesPaneUpdate(this, id, ui))
+        return true;
     if (NotAvailable(id)) {
         ui.enabled = false;
         return true;
@@ -382,6 +384,8 @@ bool CMainFrame::FrameCommand(int id)
         }
         return true;
     }
+    if (PropertiesPaneCommand(this, id))
+        return true;
     switch (id) {
     case ID_FILE_NEW: NewDocument(); return true;
     case ID_FILE_OPEN: FileOpen(); return true;

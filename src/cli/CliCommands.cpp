@@ -4,6 +4,7 @@
 
 #include "codes/TextEncoder.h"
 #include "document/ByteSource.h"
+#include "document/MappedByteSource.h"
 #include "document/NativePath.h"
 #include "document/QuorvaneDoc.h"
 #include "document/SafeFileWriter.h"
@@ -32,10 +33,11 @@ const QString kCode = QStringLiteral("--code");
 const QString kBig = QStringLiteral("--big-endian");
 
 // Opens a file to read, or fails with status 2 (missing) or 1 (unreadable).
-std::unique_ptr<FileByteSource> OpenFile(const QString& path)
+template <typename Source = FileByteSource>
+std::unique_ptr<Source> OpenFile(const QString& path)
 {
     CheckExists(path);
-    auto source = std::make_unique<FileByteSource>(path);
+    auto source = std::make_unique<Source>(path);
     if (!source->IsOpen())
         FailIo(QStringLiteral("%1: %2").arg(PathForDisplay(path), source->ErrorText()));
     return source;
@@ -53,10 +55,14 @@ int CmdSearch(const QStringList& argv, LineWriter& out)
     const bool longAddresses = UseLongAddresses(FindMode::DirectEdit, source->Size());
     std::atomic<bool> stop{false};
     qint64 lines = 0;
-    const HitListResult r = ListHits(*source, pattern, longAddresses, stop, [&](HitBatch&& batch) {
-        out.Lines(batch.lines);
-        lines += batch.lines.size();
-    });
+    // The lines come as bytes in large batches and go out as they are.
+    const HitListResult r = ListHits(
+        *source, pattern, longAddresses, stop,
+        [&](HitBatch&& batch) {
+            out.Text(batch.text);
+            lines += static_cast<qint64>(batch.hits.size());
+        },
+        size_t(1) << 16, HitText::Bytes);
     if (r.status == ScanResult::Failed)
         FailIo(QStringLiteral("%1: %2").arg(args.Positional()[0], r.errorText));
     out.Lines(SearchSummaryLines(lines));
@@ -179,7 +185,8 @@ int CmdSame(const QStringList& argv, LineWriter& out)
     request.start = ParseHexNumber(args.Value(kStart).value_or(QStringLiteral("0")), kStart);
     request.end = request.start + ParseHexNumber(args.Value(kRange).value_or(QStringLiteral("00010000")), kRange);
     request.groupLimit = ParseCount(args.Value(kLimit).value_or(QStringLiteral("50")), kLimit);
-    auto source = OpenFile(args.Positional()[0]);
+    // Mapped: the same search would otherwise copy the whole range into memory first.
+    auto source = OpenFile<MappedByteSource>(args.Positional()[0]);
     if (request.n == 0)
         return 0; // バイト数 0 starts no search
     std::atomic<bool> stop{false};

@@ -202,7 +202,17 @@ void LineWriter::Line(const QString& line)
     // UTF-8, except that file names that are not UTF-8 are written as their own bytes.
     m_buffer += PathToNative(line);
     m_buffer += '\n';
-    if (m_buffer.size() >= (1 << 16))
+    if (m_buffer.size() >= kFlushSize)
+        Flush();
+}
+void LineWriter::Text(const QByteArray& text)
+{
+    if (m_buffer.isEmpty() && text.size() >= kFlushSize) {
+        Write(text);
+        return;
+    }
+    m_buffer += text;
+    if (m_buffer.size() >= kFlushSize)
         Flush();
 }
 
@@ -216,10 +226,14 @@ void LineWriter::Flush()
 {
     if (m_buffer.isEmpty())
         return;
-    const size_t n = static_cast<size_t>(m_buffer.size());
-    if (std::fwrite(m_buffer.constData(), 1, n, stdout) != n)
+    Write(m_buffer);
+    m_buffer.resize(0); // keeps its room for the next block
+}
+void LineWriter::Write(const QByteArray& bytes)
+{
+    const size_t n = static_cast<size_t>(bytes.size());
+    if (std::fwrite(bytes.constData(), 1, n, stdout) != n)
         throw CliError{1, QStringLiteral("標準出力に書き込めません。")};
-    m_buffer.clear();
 }
 
 PromptAnswer CliPrompter::Show(const QString& text, const QString& caption, PromptButtons buttons, PromptIcon icon)

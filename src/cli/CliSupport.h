@@ -59,16 +59,20 @@ void CheckWritable(const QString& path);
 // first); else as the 検索 category (reversed order unless --big-endian).
 SearchPattern ParsePatternOptions(const CliArgs& args, bool folderWay);
 
-// Buffered UTF-8 output of whole lines to standard output.
+// Buffered UTF-8 output of whole lines to standard output, written in blocks of about 1 MiB.
 class LineWriter
 {
 public:
     ~LineWriter() { Flush(); }
     void Line(const QString& line);
     void Lines(const QStringList& lines);
+    // Lines already in UTF-8, each ended by "\n".
+    void Text(const QByteArray& text);
     void Flush();
 
 private:
+    static constexpr qsizetype kFlushSize = qsizetype(1) << 20;
+    void Write(const QByteArray& bytes);
     QByteArray m_buffer;
 };
 

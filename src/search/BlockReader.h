@@ -21,7 +21,8 @@ public:
     // A pointer to the bytes at `address`, of which Available() are valid (at most `n` asked for,
     // fewer at the end of the source). Null on an I/O failure (Failed() then is true).
     const uint8_t* Get(uint64_t address, size_t n, size_t* available);
-    bool Failed() const { return m_failed; }
+    // Also true once a mapped source was found cut shorter (its bytes then read as zeros).
+    bool Failed() const { return m_failed || (m_data && !m_source.ErrorText().isEmpty()); }
     QString ErrorText() const { return m_source.ErrorText(); }
 
 private:

@@ -95,11 +95,11 @@ public:
     uint64_t Forward(uint64_t from, bool wantDiff)
     {
         for (uint64_t pos = from; pos < m_len;) {
-            const size_t n = static_cast<size_t>(std::min<uint64_t>(kBlock, m_len - pos));
-            const uint8_t *x, *y;
-            if (!Load(pos, n, x, y))
+            if (!Covers(pos) && !Load(pos, static_cast<size_t>(std::min<uint64_t>(kBlock, m_len - pos))))
                 return m_len;
-            const size_t i = FirstIndex(x, y, n, wantDiff);
+            const size_t off = static_cast<size_t>(pos - m_winStart);
+            const size_t n = m_winLen - off;
+            const size_t i = FirstIndex(m_x + off, m_y + off, n, wantDiff);
             if (i < n)
                 return pos + i;
             pos += n;
@@ -111,23 +111,32 @@ public:
     {
         uint64_t hi = std::min(below, m_len);
         while (hi > 0) {
-            const size_t n = static_cast<size_t>(std::min<uint64_t>(kBlock, hi));
-            const uint64_t lo = hi - n;
-            const uint8_t *x, *y;
-            if (!Load(lo, n, x, y))
-                return kNoAddress;
-            const size_t i = LastIndex(x, y, n, wantDiff);
+            if (!Covers(hi - 1)) {
+                const size_t n = static_cast<size_t>(std::min<uint64_t>(kBlock, hi));
+                if (!Load(hi - n, n))
+                    return kNoAddress;
+            }
+            const size_t n = static_cast<size_t>(hi - m_winStart);
+            const size_t i = LastIndex(m_x, m_y, n, wantDiff);
             if (i < n)
-                return lo + i;
-            hi = lo;
+                return m_winStart + i;
+            hi = m_winStart;
         }
         return kNoAddress;
     }
 
 private:
-    bool Load(uint64_t pos, size_t n, const uint8_t*& x, const uint8_t*& y)
+    bool Covers(uint64_t pos) const { return m_winLen != 0 && pos >= m_winStart && pos - m_winStart < m_winLen; }
+    // Makes [pos, pos + n) of both sources the current window. The window stays until a walk
+    // leaves it, so finding many runs close together reads each block once.
+    bool Load(uint64_t pos, size_t n)
     {
-        return LoadOne(m_a, m_bufA, pos, n, x) && LoadOne(m_b, m_bufB, pos, n, y);
+        m_winLen = 0;
+        if (!LoadOne(m_a, m_bufA, pos, n, m_x) || !LoadOne(m_b, m_bufB, pos, n, m_y))
+            return false;
+        m_winStart = pos;
+        m_winLen = n;
+        return true;
     }
     bool LoadOne(ByteSource& s, std::vector<uint8_t>& buf, uint64_t pos, size_t n, const uint8_t*& p)
     {
@@ -151,15 +160,26 @@ private:
     ByteSource& m_b;
     uint64_t m_len;
     std::vector<uint8_t> m_bufA, m_bufB;
+    const uint8_t* m_x = nullptr; // the window's bytes in each source
+    const uint8_t* m_y = nullptr;
+    uint64_t m_winStart = 0;
+    size_t m_winLen = 0;
     bool m_failed = false;
     QString m_error;
 };
 
-DiffStepResult Outcome(const PairScanner& scan, bool found)
+DiffStepResult Outcome(const PairScanner& scan, const ByteSource& a, const ByteSource& b, bool found)
 {
     DiffStepResult r;
     r.failed = scan.Failed();
     r.errorText = scan.ErrorText();
+    // A mapped file that was cut shorter during the walk read as zeros: its runs are no answer.
+    for (const ByteSource* s : {&a, &b}) {
+        if (!r.failed && SourceFailed(*s)) {
+            r.failed = true;
+            r.errorText = s->ErrorText();
+        }
+    }
     r.found = found && !r.failed;
     return r;
 }
@@ -177,17 +197,17 @@ DiffStepResult DiffNext(ByteSource& own, ByteSource& partner, uint64_t& cursor, 
     if (mark.Contains(cursor))
         cursor = mark.end;
     if (cursor == kNoAddress || cursor + 1 >= scan.Length())
-        return Outcome(scan, false);
+        return Outcome(scan, own, partner, false);
     const uint64_t first = scan.Forward(cursor + 1, true);
     if (scan.Failed() || first >= scan.Length())
-        return Outcome(scan, false);
+        return Outcome(scan, own, partner, false);
     const uint64_t equal = scan.Forward(first + 1, false);
     if (scan.Failed())
-        return Outcome(scan, false);
+        return Outcome(scan, own, partner, false);
     mark.start = first;
     mark.end = equal - 1;
     cursor = first;
-    return Outcome(scan, true);
+    return Outcome(scan, own, partner, true);
 }
 
 DiffStepResult DiffPrev(ByteSource& own, ByteSource& partner, uint64_t& cursor, DiffMark& mark)
@@ -198,18 +218,18 @@ DiffStepResult DiffPrev(ByteSource& own, ByteSource& partner, uint64_t& cursor, 
         s = mark.start;
     const uint64_t last = scan.Backward(s, true);
     if (scan.Failed() || last == kNoAddress)
-        return Outcome(scan, false);
+        return Outcome(scan, own, partner, false);
     const uint64_t equalBefore = scan.Backward(last, false);
     if (scan.Failed())
-        return Outcome(scan, false);
+        return Outcome(scan, own, partner, false);
     const uint64_t first = equalBefore == kNoAddress ? 0 : equalBefore + 1;
     const uint64_t equalAfter = scan.Forward(last + 1, false);
     if (scan.Failed())
-        return Outcome(scan, false);
+        return Outcome(scan, own, partner, false);
     mark.start = first;
     mark.end = equalAfter - 1;
     cursor = first;
-    return Outcome(scan, true);
+    return Outcome(scan, own, partner, true);
 }
 
 DiffStepResult ForEachDiffRun(ByteSource& a, ByteSource& b, const std::atomic<bool>* stop,
@@ -232,7 +252,7 @@ DiffStepResult ForEachDiffRun(ByteSource& a, ByteSource& b, const std::atomic<bo
             break;
         pos = equal;
     }
-    return Outcome(scan, any);
+    return Outcome(scan, a, b, any);
 }
 
 QString FormatDiffRun(uint64_t first, uint64_t last, uint64_t comparedLength)

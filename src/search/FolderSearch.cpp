@@ -107,7 +107,12 @@ private:
     void ScanFolder(const QString& folder, const QString& part);
     // The entries of a folder that match `part`, in the order they are searched; empty when the
     // folder was seen before (through a link) or is none.
-    std::vector<QString> MatchingNames(const QString& folder, const QString& part);
+    struct Entry
+    {
+        QString name;
+        bool regular = false; // known to be a regular file without asking again
+    };
+    std::vector<Entry> MatchingNames(const QString& folder, const QString& part);
     void SearchFile(const QString& path);
     void ScanSource(const QString& path, ByteSource& source);
     void Emit(QString line)
@@ -164,9 +169,9 @@ FolderSearchResult FolderScan::Run()
     return m_result;
 }
 
-std::vector<QString> FolderScan::MatchingNames(const QString& folder, const QString& part)
+std::vector<FolderScan::Entry> FolderScan::MatchingNames(const QString& folder, const QString& part)
 {
-    std::vector<QString> names;
+    std::vector<Entry> names;
 #if QV_POSIX_WALK
     const QByteArray native = PathToNative(folder);
     struct stat self;
@@ -180,7 +185,7 @@ std::vector<QString> FolderScan::MatchingNames(const QString& folder, const QStr
                 continue;
             const QString name = PathFromNative(QByteArray(e->d_name));
             if (MatchesFileType(name, part))
-                names.push_back(name);
+                names.push_back({name, e->d_type == DT_REG});
         }
         ::closedir(dir);
     }
@@ -193,9 +198,11 @@ std::vector<QString> FolderScan::MatchingNames(const QString& folder, const QStr
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
     for (const QString& name : all)
         if (MatchesFileType(name, part))
-            names.push_back(name);
+            names.push_back({name, false});
 #endif
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+    std::sort(names.begin(), names.end(), [](const Entry& x, const Entry& y) {
+        const QString& a = x.name;
+        const QString& b = y.name;
         const int c = QString::compare(a, b, Qt::CaseInsensitive);
         return c != 0 ? c < 0 : a < b;
     });
@@ -204,13 +211,18 @@ std::vector<QString> FolderScan::MatchingNames(const QString& folder, const QStr
 
 void FolderScan::ScanFolder(const QString& folder, const QString& part)
 {
-    const std::vector<QString> names = MatchingNames(folder, part);
+    const std::vector<Entry> names = MatchingNames(folder, part);
     const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-    for (const QString& name : names) {
+    for (const Entry& entry : names) {
+        const QString& name = entry.name;
         if (Stopped())
             return;
         const QString path = prefix + name;
 #if QV_POSIX_WALK
+        if (entry.regular) {
+            SearchFile(path); // the folder listing said so; opening it checks once more
+            continue;
+        }
         struct stat st;
         if (::stat(PathToNative(path).constData(), &st) != 0) {
             struct stat lst;
@@ -258,7 +270,7 @@ void FolderScan::SearchFile(const QString& path)
         ::close(fd);
         return; // 4 GiB and more: skipped silently
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // A regular file reads the same with O_NONBLOCK set: the flag stays.
     PosixFileSource source(fd, size);
 #else
     FileByteSource source(path);

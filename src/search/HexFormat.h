@@ -51,4 +51,32 @@ inline void AppendBytes(QString& out, const uint8_t* bytes, size_t n)
     }
 }
 
+// The same forms written as ASCII bytes; each returns the end of what it wrote.
+inline char* WriteHex(char* p, uint64_t v, int digits)
+{
+    for (int i = digits - 1; i >= 0; --i) {
+        p[i] = static_cast<char>(kDigits[v & 0xF]);
+        v >>= 4;
+    }
+    return p + digits;
+}
+
+inline char* WriteAddress(char* p, uint64_t address, bool longForm)
+{
+    if (longForm) {
+        p = WriteHex(p, address >> 32, 8);
+        *p++ = '-';
+    }
+    return WriteHex(p, address & 0xFFFFFFFFu, 8);
+}
+
+inline char* WriteBytes(char* p, const uint8_t* bytes, size_t n)
+{
+    for (size_t i = 0; i < n; ++i) {
+        p[2 * i] = static_cast<char>(kDigits[bytes[i] >> 4]);
+        p[2 * i + 1] = static_cast<char>(kDigits[bytes[i] & 0xF]);
+    }
+    return p + 2 * n;
+}
+
 } // namespace hexfmt

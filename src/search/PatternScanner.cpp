@@ -36,6 +36,29 @@ __attribute__((target("avx2"))) size_t FirstAvx2(const uint8_t* buf, size_t coun
     const __m256i mf = _mm256_set1_epi8(static_cast<char>(a.mf));
     const __m256i vl = _mm256_set1_epi8(static_cast<char>(a.vl));
     const __m256i ml = _mm256_set1_epi8(static_cast<char>(a.ml));
+    if (a.mf == 0xFF && a.ml == 0xFF) {
+        // Both anchors are whole bytes: no masking, and 64 candidates per step with one test
+        // for the usual case of no candidate at all.
+        for (; p + 64 <= count; p += 64) {
+            const uint8_t* q = buf + p;
+            const __m256i e0 = _mm256_and_si256(
+                _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + a.f)), vf),
+                _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + a.l)), vl));
+            const __m256i e1 = _mm256_and_si256(
+                _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + 32 + a.f)), vf),
+                _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + 32 + a.l)), vl));
+            if (_mm256_testz_si256(_mm256_or_si256(e0, e1), _mm256_or_si256(e0, e1)))
+                continue;
+            uint64_t bits = static_cast<uint32_t>(_mm256_movemask_epi8(e0))
+                          | static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(e1))) << 32;
+            while (bits) {
+                const unsigned j = static_cast<unsigned>(__builtin_ctzll(bits));
+                if (verify(q + j))
+                    return p + j;
+                bits &= bits - 1;
+            }
+        }
+    }
     for (; p + 32 <= count; p += 32) {
         const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(buf + p + a.f));
         const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(buf + p + a.l));
@@ -101,6 +124,18 @@ size_t LastSse2(const uint8_t* buf, size_t& p, const Anchors& a, const Verify& v
     return PatternScanner::npos;
 }
 #endif
+
+// A scan straight through Data() reads a mapped file; had the file been cut shorter meanwhile,
+// the missing part read as zeros and the outcome is a failure instead.
+ScanResult CheckedAfterDirectRead(const ByteSource& source, ScanResult r)
+{
+    if (SourceFailed(source)) {
+        r.status = ScanResult::Failed;
+        r.address = ~uint64_t(0);
+        r.errorText = source.ErrorText();
+    }
+    return r;
+}
 
 } // namespace
 
@@ -210,7 +245,7 @@ ScanResult PatternScanner::FindForward(ByteSource& source, uint64_t from, uint64
             r.status = ScanResult::Found;
             r.address = from + hit;
         }
-        return r;
+        return CheckedAfterDirectRead(source, r);
     }
     // Blocks grow from `firstBlock`, so a hit close by costs a short read only.
     size_t block = std::clamp<size_t>(firstBlock, 64, kBlockSize);
@@ -257,7 +292,7 @@ ScanResult PatternScanner::FindBackward(ByteSource& source, uint64_t lastStart, 
             r.status = ScanResult::Found;
             r.address = hit;
         }
-        return r;
+        return CheckedAfterDirectRead(source, r);
     }
     size_t block = std::clamp<size_t>(firstBlock, 64, kBlockSize);
     std::vector<uint8_t> buf;
@@ -338,14 +373,18 @@ ScanResult PatternScanner::ForEachHit(ByteSource& source, uint64_t from, bool ov
             if (next == npos) {
                 if (halted)
                     r.status = ScanResult::Stopped;
-                return r;
+                return CheckedAfterDirectRead(source, r);
             }
             pos += next;
         }
-        return r;
+        return CheckedAfterDirectRead(source, r);
     }
 
-    std::unique_ptr<uint8_t[]> buf(new uint8_t[kBlockSize + m_n - 1]);
+    // A small file needs no more room than itself (many small files in a folder search).
+    const size_t room = static_cast<size_t>(std::min<uint64_t>(kBlockSize + m_n - 1, end > from ? end - from : 0));
+    if (room < m_n)
+        return r;
+    std::unique_ptr<uint8_t[]> buf(new uint8_t[room]);
     uint64_t pos = from;
     while (pos + m_n <= end) {
         if (stopped()) {

@@ -253,6 +253,13 @@ SameSearchResult RunSameSearch(ByteSource& source, const SameSearchRequest& requ
                 group.addresses[k] = request.start + flat[s.begin + k];
             result.groups.push_back(std::move(group));
         }
+        if (SourceFailed(source)) {
+            // A mapped file was cut shorter during the search: its groups cannot be trusted.
+            result.groups.clear();
+            result.status = ScanResult::Failed;
+            result.errorText = source.ErrorText();
+            return result;
+        }
     } catch (const std::bad_alloc&) {
         result.groups.clear();
         result.status = ScanResult::Failed;

@@ -5,6 +5,8 @@
 #include "search/BlockReader.h"
 #include "search/HexFormat.h"
 
+#include <QVarLengthArray>
+
 ScanResult FindForward(ByteSource& source, const PatternScanner& scanner, SearchCursor& state,
                        uint64_t endLimit, size_t firstBlock)
 {
@@ -92,14 +94,19 @@ SearchStepOutcome SearchStep(ByteSource& source, SearchPattern& pattern, bool ne
     return out;
 }
 
+char* WriteHitLine(char* out, uint64_t address, const uint8_t* bytes, size_t n, bool longAddress)
+{
+    out = hexfmt::WriteAddress(out, address, longAddress);
+    *out++ = ' ';
+    *out++ = ' ';
+    return hexfmt::WriteBytes(out, bytes, n);
+}
+
 QString FormatHitLine(uint64_t address, const uint8_t* bytes, size_t n, bool longAddress)
 {
-    QString line;
-    line.reserve(static_cast<qsizetype>(19 + 2 * n));
-    hexfmt::AppendAddress(line, address, longAddress);
-    line += QLatin1String("  ");
-    hexfmt::AppendBytes(line, bytes, n);
-    return line;
+    QVarLengthArray<char, 256> buf(static_cast<qsizetype>(HitLineMax(n)));
+    const char* end = WriteHitLine(buf.data(), address, bytes, n, longAddress);
+    return QString::fromLatin1(buf.data(), end - buf.data());
 }
 
 QStringList SearchSummaryLines(qint64 count)
@@ -114,19 +121,30 @@ bool UseLongAddresses(FindMode mode, uint64_t size)
 
 namespace {
 
-// Collects hits and lines and hands them on in batches.
+// Collects hits and their lines and hands them on in batches.
 class BatchSink
 {
 public:
-    BatchSink(const std::function<void(HitBatch&&)>& deliver, size_t batchSize)
-        : m_deliver(deliver), m_batchSize(batchSize ? batchSize : 1)
+    BatchSink(const std::function<void(HitBatch&&)>& deliver, size_t batchSize, HitText form = HitText::Lines)
+        : m_deliver(deliver), m_batchSize(batchSize ? batchSize : 1), m_form(form)
     {
         Reserve();
     }
-    void Add(uint64_t address, QString line)
+    void Add(uint64_t address, const uint8_t* bytes, size_t n, bool longAddresses)
     {
         m_batch.hits.push_back(address);
-        m_batch.lines.push_back(std::move(line));
+        if (m_form == HitText::Lines) {
+            m_batch.lines.push_back(FormatHitLine(address, bytes, n, longAddresses));
+        } else {
+            // Written in place into spare room of the batch's text; its size is set at delivery.
+            const size_t need = m_used + HitLineMax(n) + 1;
+            if (need > static_cast<size_t>(m_batch.text.size()))
+                m_batch.text.resize(static_cast<qsizetype>(std::max(need, 2 * static_cast<size_t>(m_batch.text.size()))));
+            char* const at = m_batch.text.data() + m_used;
+            char* end = WriteHitLine(at, address, bytes, n, longAddresses);
+            *end++ = '\n';
+            m_used += static_cast<size_t>(end - at);
+        }
         if (m_batch.hits.size() >= m_batchSize)
             Flush();
     }
@@ -134,8 +152,11 @@ public:
     {
         if (m_batch.hits.empty())
             return;
+        if (m_form == HitText::Bytes)
+            m_batch.text.resize(static_cast<qsizetype>(m_used));
         m_deliver(std::move(m_batch));
         m_batch = HitBatch();
+        m_used = 0;
         Reserve();
     }
 
@@ -143,18 +164,23 @@ private:
     void Reserve()
     {
         m_batch.hits.reserve(m_batchSize);
-        m_batch.lines.reserve(static_cast<qsizetype>(m_batchSize));
+        if (m_form == HitText::Lines)
+            m_batch.lines.reserve(static_cast<qsizetype>(m_batchSize));
+        else
+            m_batch.text.resize(static_cast<qsizetype>(std::min<size_t>(m_batchSize, 1 << 16) * 24));
     }
     const std::function<void(HitBatch&&)>& m_deliver;
     size_t m_batchSize;
+    HitText m_form;
     HitBatch m_batch;
+    size_t m_used = 0; // bytes of m_batch.text written (HitText::Bytes)
 };
 
 } // namespace
 
 HitListResult ListHits(ByteSource& source, const SearchPattern& pattern, bool longAddresses,
                        const std::atomic<bool>& stop, const std::function<void(HitBatch&&)>& deliver,
-                       size_t batchSize)
+                       size_t batchSize, HitText form)
 {
     HitListResult result;
     if (SourceFailed(source)) {
@@ -164,9 +190,9 @@ HitListResult ListHits(ByteSource& source, const SearchPattern& pattern, bool lo
     }
     const PatternScanner scanner(pattern);
     const size_t n = scanner.Length();
-    BatchSink sink(deliver, batchSize);
+    BatchSink sink(deliver, batchSize, form);
     const ScanResult r = scanner.ForEachHit(source, 0, true, &stop, [&](uint64_t a, const uint8_t* bytes) {
-        sink.Add(a, FormatHitLine(a, bytes, n, longAddresses));
+        sink.Add(a, bytes, n, longAddresses);
         ++result.hitCount;
         return true;
     });
@@ -205,7 +231,7 @@ HitListResult RelistHits(ByteSource& source, const std::vector<uint64_t>& hits, 
             return result;
         }
         // Bytes that vanished since the listing (a shorter file) are shown as far as they exist.
-        sink.Add(a, FormatHitLine(a, bytes, got, longAddresses));
+        sink.Add(a, bytes, got, longAddresses);
         ++result.hitCount;
     }
     sink.Flush();

@@ -56,16 +56,29 @@ SearchStepOutcome SearchStep(ByteSource& source, SearchPattern& pattern, bool ne
 // "0000ABCD  E703": the address (16 digits with "-" after the eighth when `longAddress`), two
 // spaces, the matched bytes.
 QString FormatHitLine(uint64_t address, const uint8_t* bytes, size_t n, bool longAddress);
+// The bytes a hit line takes at most (its line end not counted).
+constexpr size_t HitLineMax(size_t n)
+{
+    return 17 + 2 + 2 * n;
+}
+// Writes the same line as ASCII at `out` (room for HitLineMax(n) bytes) and returns its end.
+// FormatHitLine is built from it, so the output pane and the byte listing show the same text.
+char* WriteHitLine(char* out, uint64_t address, const uint8_t* bytes, size_t n, bool longAddress);
 // The empty line and "検索結果　%d件".
 QStringList SearchSummaryLines(qint64 count);
 // Long addresses are used in direct edit mode for files of 4 GiB or more.
 bool UseLongAddresses(FindMode mode, uint64_t size);
 
-// One delivery of the listing: hits ascending, and their lines.
+// How a listing hands its lines on: one QString per hit (for the output pane), or all lines of
+// a batch as ASCII bytes, each ended by "\n" (for writing them out as they are).
+enum class HitText { Lines, Bytes };
+
+// One delivery of the listing: hits ascending, and their lines (`lines` or `text`, by HitText).
 struct HitBatch
 {
     std::vector<uint64_t> hits;
     QStringList lines;
+    QByteArray text;
 };
 
 struct HitListResult
@@ -80,7 +93,7 @@ struct HitListResult
 // not included: the caller adds SearchSummaryLines(lines it added) when the walk was not stopped.
 HitListResult ListHits(ByteSource& source, const SearchPattern& pattern, bool longAddresses,
                        const std::atomic<bool>& stop, const std::function<void(HitBatch&&)>& deliver,
-                       size_t batchSize = 4096);
+                       size_t batchSize = 4096, HitText form = HitText::Lines);
 // The lines of stored hits again (the bytes read again from the source), for the re-list.
 HitListResult RelistHits(ByteSource& source, const std::vector<uint64_t>& hits, size_t n,
                          bool longAddresses, const std::atomic<bool>& stop,

@@ -119,6 +119,10 @@ bool ForRange(ByteSource& source, uint64_t start, uint64_t end, size_t extra, QS
         const uint64_t count = end - start + 1;
         const size_t avail = static_cast<size_t>(std::min<uint64_t>(count + extra, size - start));
         feed(data + start, static_cast<size_t>(count), avail);
+        if (SourceFailed(source)) { // a mapped file was cut shorter while it was read
+            error = source.ErrorText();
+            return false;
+        }
         return true;
     }
     const size_t block = PatternScanner::kBlockSize; // a multiple of 4: word alignment holds per block

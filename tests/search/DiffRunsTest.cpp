@@ -2,6 +2,7 @@
 #include "search/DiffRuns.h"
 
 #include "SearchTestSupport.h"
+#include "document/MappedByteSource.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -98,28 +99,77 @@ TEST(DiffRunsTest, RunsOfFilesMatchCmp)
     }
     ASSERT_GT(expected.size(), 100u);
 
-    FileByteSource fa(pa), fb(pb);
-    std::vector<std::pair<uint64_t, uint64_t>> runs;
-    const DiffStepResult r = ForEachDiffRun(fa, fb, nullptr, [&](uint64_t f, uint64_t l) {
-        runs.emplace_back(f, l);
-        return true;
-    });
-    EXPECT_FALSE(r.failed);
-    EXPECT_EQ(runs, expected);
+    // Mapped, and read in blocks.
+    for (const bool mapped : {false, true}) {
+        SCOPED_TRACE(mapped ? "mapped" : "read");
+        auto open = [mapped](const QString& p) -> std::unique_ptr<ByteSource> {
+            if (mapped)
+                return std::make_unique<MappedByteSource>(p);
+            return std::make_unique<FileByteSource>(p);
+        };
+        auto pfa = open(pa), pfb = open(pb);
+        ByteSource& fa = *pfa;
+        ByteSource& fb = *pfb;
+        std::vector<std::pair<uint64_t, uint64_t>> runs;
+        const DiffStepResult r = ForEachDiffRun(fa, fb, nullptr, [&](uint64_t f, uint64_t l) {
+            runs.emplace_back(f, l);
+            return true;
+        });
+        EXPECT_FALSE(r.failed);
+        EXPECT_EQ(runs, expected);
 
-    // Repeated 次へ from the first run, and 前へ back from the end, visit the same runs.
-    ASSERT_EQ(expected[0].first, 0u);
-    uint64_t cursor = 0;
-    DiffMark mark{0, expected[0].second}; // as after 前へ found the run at address 0
-    std::vector<std::pair<uint64_t, uint64_t>> forward{{0, expected[0].second}};
-    while (DiffNext(fa, fb, cursor, mark).found)
-        forward.emplace_back(mark.start, mark.end);
-    EXPECT_EQ(forward, expected);
-    cursor = a.size();
-    mark = {};
-    std::vector<std::pair<uint64_t, uint64_t>> backward;
-    while (DiffPrev(fa, fb, cursor, mark).found)
-        backward.emplace_back(mark.start, mark.end);
-    std::reverse(backward.begin(), backward.end());
-    EXPECT_EQ(backward, expected);
+        // Repeated 次へ from the first run, and 前へ back from the end, visit the same runs.
+        ASSERT_EQ(expected[0].first, 0u);
+        uint64_t cursor = 0;
+        DiffMark mark{0, expected[0].second}; // as after 前へ found the run at address 0
+        std::vector<std::pair<uint64_t, uint64_t>> forward{{0, expected[0].second}};
+        while (DiffNext(fa, fb, cursor, mark).found)
+            forward.emplace_back(mark.start, mark.end);
+        EXPECT_EQ(forward, expected);
+        cursor = a.size();
+        mark = {};
+        std::vector<std::pair<uint64_t, uint64_t>> backward;
+        while (DiffPrev(fa, fb, cursor, mark).found)
+            backward.emplace_back(mark.start, mark.end);
+        std::reverse(backward.begin(), backward.end());
+        EXPECT_EQ(backward, expected);
+    }
+}
+
+namespace {
+
+// Bytes served only through Read(), counting the bytes copied.
+class CountingSource final : public ByteSource
+{
+public:
+    explicit CountingSource(const std::vector<uint8_t>& bytes) : m_mem(bytes.data(), bytes.size()) {}
+    uint64_t Size() const override { return m_mem.Size(); }
+    int64_t Read(uint64_t address, uint8_t* dst, size_t n) override
+    {
+        const int64_t got = m_mem.Read(address, dst, n);
+        copied += static_cast<uint64_t>(std::max<int64_t>(got, 0));
+        return got;
+    }
+    uint64_t copied = 0;
+
+private:
+    MemoryByteSource m_mem;
+};
+
+} // namespace
+
+TEST(DiffRunsTest, ManyRunsReadEachBlockOnce)
+{
+    // 20,000 runs in 4 MiB: the walk reads every block of both sources once, not once per run.
+    const size_t size = 4u << 20;
+    auto a = RandomBytes(size, 5);
+    auto b = a;
+    for (size_t at = 7; at < size; at += 209)
+        b[at] = static_cast<uint8_t>(~a[at]);
+    CountingSource sa(a), sb(b);
+    size_t runs = 0;
+    EXPECT_FALSE(ForEachDiffRun(sa, sb, nullptr, [&](uint64_t, uint64_t) { return ++runs, true; }).failed);
+    EXPECT_EQ(runs, (size - 7 + 208) / 209);
+    EXPECT_LE(sa.copied, size + (1u << 20));
+    EXPECT_LE(sb.copied, size + (1u << 20));
 }

@@ -3,6 +3,7 @@
 
 #include "ScriptedPrompter.h"
 #include "SearchTestSupport.h"
+#include "document/MappedByteSource.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -162,12 +163,27 @@ TEST(SearchEngineTest, RelistJumpAndFailures)
     d[2'500'000] = 0x11;
     d[2'500'001] = 0x22;
     ASSERT_TRUE(WriteFile(path, d));
-    FileByteSource file(path);
+    MappedByteSource file(path);
     MemoryByteSource mem(d.data(), d.size());
+    FileByteSource read(path);
     const Listing onDisk = List(file, Pattern("1122"));
     const Listing inMemory = List(mem, Pattern("1122"));
     EXPECT_EQ(onDisk.lines, inMemory.lines);
+    EXPECT_EQ(List(read, Pattern("1122")).lines, inMemory.lines);
     ASSERT_GE(onDisk.hits.size(), 2u);
+
+    // Listed as bytes (small batches, long addresses), the text is the same lines.
+    for (const bool longAddresses : {false, true}) {
+        QByteArray text;
+        std::atomic<bool> go{false};
+        const HitListResult r = ListHits(
+            file, Pattern("1122"), longAddresses, go, [&](HitBatch&& b) { text += b.text; }, 3, HitText::Bytes);
+        EXPECT_EQ(r.hitCount, onDisk.hits.size());
+        QByteArray expected;
+        for (const QString& line : List(mem, Pattern("1122"), longAddresses).lines)
+            expected += line.toLatin1() + '\n';
+        EXPECT_EQ(text, expected);
+    }
 
     // The re-list reads the bytes again and gives the same lines.
     QStringList relisted;

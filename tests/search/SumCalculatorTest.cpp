@@ -3,6 +3,7 @@
 #include "search/SumCalculator.h"
 
 #include "SearchTestSupport.h"
+#include "document/MappedByteSource.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -71,7 +72,9 @@ TEST(SumCalculatorTest, DigestsAndCrcMatchOutsideTools)
     const QString path = dir.filePath("h.bin");
     const auto d = RandomBytes(2'500'003, 17); // more than two 1 MiB blocks, odd length
     ASSERT_TRUE(WriteFile(path, d));
-    FileByteSource file(path);
+    MappedByteSource file(path);
+    FileByteSource read(path);
+    ASSERT_TRUE(file.IsMapped());
     MemoryByteSource mem(d.data(), d.size());
     const struct
     {
@@ -86,11 +89,15 @@ TEST(SumCalculatorTest, DigestsAndCrcMatchOutsideTools)
         EXPECT_EQ(RunSum(file, r, t.method).lines[2], expected) << t.tool;
         SumRequest m{0, ~uint64_t(0), 0};
         EXPECT_EQ(RunSum(mem, m, t.method).lines[2], expected) << t.tool;
+        SumRequest b{0, ~uint64_t(0), 0};
+        EXPECT_EQ(RunSum(read, b, t.method).lines[2], expected) << t.tool;
     }
     // CRC32 of a middle range against Python's zlib.
     const QString crc = Python("import zlib,sys\nd=open(sys.argv[1],'rb').read()\nprint('%08X' % zlib.crc32(d[12345:2400001]))", {path});
     SumRequest r{12345, 2400000, 0};
     EXPECT_EQ(RunSum(file, r, SumMethod::Crc32).lines[2], crc);
+    SumRequest rr{12345, 2400000, 0};
+    EXPECT_EQ(RunSum(read, rr, SumMethod::Crc32).lines[2], crc);
     // Known vector: CRC-32 of "123456789" is CBF43926.
     const std::vector<uint8_t> check{'1', '2', '3', '4', '5', '6', '7', '8', '9'};
     EXPECT_EQ(Sum(check, 0, 8, SumMethod::Crc32)[2], "CBF43926");

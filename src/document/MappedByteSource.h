@@ -1,0 +1,33 @@
+// A file read through a memory mapping, for engines that jump around a file or would copy all of it.
+#pragma once
+
+#include "document/ByteSource.h"
+#include "document/MappedFile.h"
+
+// A file mapped into memory: Data() serves the engines' in-memory paths. Where the file cannot be
+// mapped (empty, network file system) it is read with positioned reads like FileByteSource.
+//
+// Engines that walk a file from start to end use FileByteSource instead: scanning a mapping pays
+// for setting up every 4 KiB page of it (a page-table walk, and on virtual machines a trip to the
+// host), which costs more than the kernel's copy of the same bytes into a buffer that stays in cache.
+//
+// A mapped file that another program cuts shorter reads as zeros from the missing part on, and
+// ErrorText() then says so: engines that read through Data() check SourceFailed() once done.
+class MappedByteSource final : public ByteSource
+{
+public:
+    // Opens and maps `path`; on failure IsOpen() is false and ErrorText() says why.
+    explicit MappedByteSource(const QString& path);
+
+    bool IsOpen() const { return m_file.IsOpen(); }
+    bool IsMapped() const { return m_map.Data() != nullptr; }
+    uint64_t Size() const override { return m_file.Size(); }
+    int64_t Read(uint64_t address, uint8_t* dst, size_t n) override;
+    const uint8_t* Data() const override { return m_map.Data(); }
+    QString ErrorText() const override;
+
+private:
+    FileByteSource m_file;
+    QFile m_mapped; // the same file, opened for the mapping
+    MappedFile m_map;
+};

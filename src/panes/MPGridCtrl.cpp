@@ -1,0 +1,292 @@
+// The properties pane's grid: categories with their properties, edited in place, and a
+// description area under it.
+#include "panes/MPGridCtrl.h"
+
+#include "panes/PropertyRules.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QStandardItemModel>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <QValidator>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kPropRole = Qt::UserRole + 1; // PropId of a property row's cells, -1 on categories
+constexpr int kCategoryRole = Qt::UserRole + 2;
+
+// Refuses, while they are typed, characters the property does not take; shows upper case where
+// the property asks for it.
+class PropertyValidator : public QValidator
+{
+public:
+    PropertyValidator(const PROPERTYDEF& def, QObject* parent) : QValidator(parent), m_def(def) {}
+
+    State validate(QString& input, int&) const override
+    {
+        if (m_def.upperCase)
+            input = input.toUpper();
+        return PropertyRules::Accepts(m_def, input) ? Acceptable : Invalid;
+    }
+
+private:
+    const PROPERTYDEF& m_def;
+};
+
+QString MaskOf(const PROPERTYDEF& def)
+{
+    // "________-________" → one optional hexadecimal digit per "_", upper case, "_" for blanks.
+    QString mask = QStringLiteral(">");
+    for (QChar c : def.mask)
+        mask += c == QLatin1Char('_') ? QStringLiteral("h") : QString(c);
+    return mask + QStringLiteral(";_");
+}
+
+// Opens the entry of a value cell and paints category rows shaded.
+class GridDelegate : public QStyledItemDelegate
+{
+public:
+    GridDelegate(CMPGridCtrl* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        if (index.data(kPropRole).toInt() < 0) {
+            painter->fillRect(option.rect, option.palette.color(QPalette::Button));
+            QStyleOptionViewItem shaded = option;
+            shaded.font.setBold(true);
+            QStyledItemDelegate::paint(painter, shaded, index);
+            return;
+        }
+        QStyledItemDelegate::paint(painter, option, index);
+    }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
+    {
+        const int id = index.data(kPropRole).toInt();
+        if (id < 0 || index.column() != 1)
+            return nullptr;
+        const PROPERTYDEF& def = PropertyDefinition(static_cast<PropId>(id));
+        if (!def.options.isEmpty()) {
+            auto* combo = new QComboBox(parent);
+            combo->addItems(def.options);
+            combo->setAccessibleName(def.name);
+            // A choice takes effect as soon as it is made.
+            connect(combo, qOverload<int>(&QComboBox::activated), this, [this, combo, id] {
+                Q_EMIT const_cast<GridDelegate*>(this)->commitData(combo);
+                Q_EMIT m_grid->choiceClosed(static_cast<PropId>(id));
+            });
+            return combo;
+        }
+        auto* edit = new QLineEdit(parent);
+        edit->setAccessibleName(def.name);
+        edit->setFrame(false);
+        if (!def.mask.isEmpty())
+            edit->setInputMask(MaskOf(def));
+        else
+            edit->setValidator(new PropertyValidator(def, edit));
+        if (def.menu != AddressMenu::None) {
+            QAction* button = edit->addAction(edit->style()->standardIcon(QStyle::SP_ArrowDown), QLineEdit::TrailingPosition);
+            button->setToolTip(def.name);
+            connect(button, &QAction::triggered, this, [this, edit, id, menu = def.menu] {
+                m_grid->ReportButton(static_cast<PropId>(id), menu, edit->mapToGlobal(edit->rect().bottomRight()));
+            });
+        }
+        return edit;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        const QString value = index.data(Qt::EditRole).toString();
+        if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+            if (combo->findText(value) < 0)
+                combo->addItem(value); // "ASCII" shown in 検索 after a view in that code
+            combo->setCurrentText(value);
+        } else if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+            edit->setText(value);
+        }
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    {
+        QString text;
+        if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+            text = combo->currentText();
+        } else if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+            // Unfilled places of a mask read as blanks (which the pane then fills with "0").
+            text = edit->inputMask().isEmpty() ? edit->text() : edit->displayText().replace(QLatin1Char('_'), QLatin1Char(' '));
+        }
+        if (text == index.data(Qt::EditRole).toString())
+            return;
+        model->setData(index, text, Qt::EditRole);
+        m_grid->ReportChange(static_cast<PropId>(index.data(kPropRole).toInt()), text);
+    }
+
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex&) const override
+    {
+        editor->setGeometry(option.rect);
+    }
+
+private:
+    CMPGridCtrl* m_grid;
+};
+
+} // namespace
+
+CMPGridCtrl::CMPGridCtrl(QWidget* parent) : QWidget(parent)
+{
+    m_tree = new QTreeView(this);
+    m_model = new QStandardItemModel(0, 2, this);
+    m_tree->setModel(m_model);
+    m_tree->setHeaderHidden(true);
+    m_tree->setRootIsDecorated(true);
+    m_tree->setIndentation(12);
+    m_tree->setUniformRowHeights(true);
+    m_tree->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tree->setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::SelectedClicked
+                            | QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                            | QAbstractItemView::AnyKeyPressed);
+    m_tree->setItemDelegate(new GridDelegate(this));
+    m_tree->setAccessibleName(QStringLiteral("プロパティ"));
+    m_tree->installEventFilter(this);
+
+    const auto& categories = PropertyCategories();
+    std::vector<QStandardItem*> categoryItems;
+    for (int c = 0; c < static_cast<int>(categories.size()); ++c) {
+        auto* item = new QStandardItem(categories[c].name);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        item->setData(-1, kPropRole);
+        item->setData(c, kCategoryRole);
+        auto* filler = new QStandardItem;
+        filler->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        filler->setData(-1, kPropRole);
+        filler->setData(c, kCategoryRole);
+        m_model->appendRow({item, filler});
+        categoryItems.push_back(item);
+    }
+    for (const PROPERTYDEF& def : PropertyDefinitions()) {
+        auto* name = new QStandardItem(def.name);
+        name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        name->setData(def.id, kPropRole);
+        auto* value = new QStandardItem(def.value);
+        value->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+        value->setData(def.id, kPropRole);
+        value->setData(def.name, Qt::AccessibleTextRole);
+        categoryItems[def.category]->appendRow({name, value});
+        m_valueItems[def.id] = value;
+    }
+    for (int c = 0; c < static_cast<int>(categories.size()); ++c) {
+        m_tree->setFirstColumnSpanned(c, QModelIndex(), true);
+        m_tree->setExpanded(m_model->index(c, 0), categories[c].expanded);
+    }
+    m_tree->header()->setStretchLastSection(true);
+    m_tree->header()->resizeSection(0, 100);
+
+    m_description = new QLabel(this);
+    m_description->setWordWrap(true);
+    m_description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_description->setFrameShape(QFrame::StyledPanel);
+    m_description->setMinimumHeight(48);
+    m_description->setTextFormat(Qt::PlainText);
+    m_description->setAccessibleName(QStringLiteral("説明"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(m_tree, 1);
+    layout->addWidget(m_description);
+    setFocusProxy(m_tree);
+
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { ShowDescription(current); });
+}
+
+QModelIndex CMPGridCtrl::ValueIndex(PropId id) const
+{
+    return id >= 0 && id < PropCount ? m_valueItems[id]->index() : QModelIndex();
+}
+
+QString CMPGridCtrl::Value(PropId id) const
+{
+    return id >= 0 && id < PropCount ? m_valueItems[id]->text() : QString();
+}
+
+void CMPGridCtrl::SetValue(PropId id, const QString& value)
+{
+    if (id < 0 || id >= PropCount)
+        return;
+    m_valueItems[id]->setText(value);
+    // An entry open on the property shows the new value too.
+    if (QWidget* editor = m_tree->indexWidget(ValueIndex(id)))
+        m_tree->itemDelegate()->setEditorData(editor, ValueIndex(id));
+}
+
+void CMPGridCtrl::ExpandAll()
+{
+    m_tree->expandAll();
+}
+
+bool CMPGridCtrl::IsExpanded(int category) const
+{
+    return m_tree->isExpanded(m_model->index(category, 0));
+}
+
+void CMPGridCtrl::EditProperty(PropId id)
+{
+    const QModelIndex index = ValueIndex(id);
+    m_tree->setExpanded(index.parent(), true);
+    m_tree->setCurrentIndex(index);
+    m_tree->edit(index);
+}
+
+void CMPGridCtrl::ReportChange(PropId id, const QString& value)
+{
+    Q_EMIT propertyChanged(id, value);
+}
+
+void CMPGridCtrl::ReportButton(PropId id, AddressMenu menu, const QPoint& globalPos)
+{
+    Q_EMIT addressButtonClicked(id, menu, globalPos);
+}
+
+void CMPGridCtrl::ShowDescription(const QModelIndex& index)
+{
+    QString title;
+    QString text;
+    const int id = index.data(kPropRole).toInt();
+    if (!index.isValid()) {
+    } else if (id < 0) {
+        const PROPERTYCATEGORY& category = PropertyCategories().at(index.data(kCategoryRole).toInt());
+        title = category.name;
+        text = category.description;
+    } else {
+        const PROPERTYDEF& def = PropertyDefinition(static_cast<PropId>(id));
+        title = def.name;
+        text = def.description;
+    }
+    m_description->setText(text.isEmpty() ? title : title + QLatin1Char('\n') + text);
+    // The tooltip holds the description on one line, shortened to 160 characters.
+    QString tip = text;
+    tip.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    m_description->setToolTip(tip.left(160));
+}
+
+bool CMPGridCtrl::eventFilter(QObject* watched, QEvent* e)
+{
+    if (e->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(e);
+        if (key->key() == Qt::Key_Backtab) {
+            Q_EMIT backTabPressed();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}
