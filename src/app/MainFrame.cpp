@@ -15,6 +15,7 @@
 #include "app/ToolIcons.h"
 #include "document/QuorvaneDoc.h"
 #include "panes/BitmapView.h"
+#include "structs/OutputStructWnd.h"
 #include "view/QuorvaneView.h"
 
 #include <QApplication>
@@ -462,7 +463,7 @@ bool CMainFrame::HandleMessage(QEvent* e)
         return true;
     }
     if (auto* m = um::Cast<um::GetStructPane>(e)) {
-        m->result = nullptr;
+        m->result = Pane(ID_PANE_STRUCT) ? qobject_cast<COutputStructWnd*>(Pane(ID_PANE_STRUCT)->widget()) : nullptr;
         return true;
     }
     if (auto* m = um::Cast<um::Focus>(e)) {

@@ -6,6 +6,7 @@
 #include "panes/BinaryInfoWnd.h"
 #include "panes/OutputWnd.h"
 #include "panes/PropertiesWnd.h"
+#include "structs/OutputStructWnd.h"
 
 #include <QDockWidget>
 
@@ -15,6 +16,8 @@ QWidget* CMainFrame::CreatePaneBody(int paneId, QDockWidget* dock)
     case ID_PANE_OUTPUT:
         m_outputWnd = new COutputWnd(dock);
         return m_outputWnd;
+    case ID_PANE_STRUCT:
+        return new COutputStructWnd(dock);
     case ID_PANE_INFO:
         m_infoWnd = new CBinaryInfoWnd(dock);
         return m_infoWnd;

@@ -18,4 +18,5 @@ int CmdFixed(const QStringList& args, LineWriter& out, CliPrompter& prompter);
 int CmdConcat(const QStringList& args, LineWriter& out, CliPrompter& prompter);
 int CmdExtract(const QStringList& args, LineWriter& out);
 int CmdPrint(const QStringList& args, LineWriter& out);
+int CmdStruct(const QStringList& args, LineWriter& out, CliPrompter& prompter);
 int CmdInfo(const QStringList& args, LineWriter& out);

@@ -74,6 +74,13 @@ const char kHelp[] = R"(使い方: quorvane-cli <サブコマンド> [引数]
       印刷と同じページ (パス、列見出し、行、"EOF") を PDF ファイルに出力します。範囲を
       指定すると選択範囲として印刷します。画面がなくても動きます。ページ数を表示します。
 
+  struct FILE --def DEFFILE [--name STRUCT] [--at ADDR] [--expand] [--set LABEL=TEXT]...
+      構造体編集の一覧の行: 1行に1つ、"字下げ 名前<TAB>データ<TAB>型" (字下げは階層ごとに
+      空白2つ)。--name は構造体 (既定は最初のもの)、--at は基準アドレス、--expand は
+      すべてを展開します (配列は先頭の1000要素まで)。--set は階層0の LABEL の行の値を
+      TEXT に書き換え、既定の設定グループに従って ".bak" を作ってファイルを保存してから
+      表示します。定義ファイルの誤りは行番号とともに表示し、終了ステータス 2 です。
+
   info FILE --at ADDR [--big-endian] [--minus] [--selection-length N]
       情報ウィンドウの8行 (Bit Byte Word 3Byte DWord FileSize Address Range) を
       "名前<TAB>値" で表示します。--minus は "-" 表示、N は選択範囲のバイト数 (10進数) です。
@@ -154,7 +161,8 @@ int main(int argc, char** argv)
                 status = CmdExtract(args, out);
             else if (command == QLatin1String("print"))
                 status = CmdPrint(args, out);
-
+            else if (command == QLatin1String("struct"))
+                status = CmdStruct(args, out, prompter);
             else if (command == QLatin1String("info"))
                 status = CmdInfo(args, out);
             else if (command == QLatin1String("encode"))

@@ -241,6 +241,8 @@ private:
     void PrintPreview();
     void PrintToPdfDialog();
     QPrinter& Printer();
+    bool HandleStructMessage(QEvent* e); // UM_SETSTRUCTRANGE
+    bool StructPaneShowing() const;
     QWidget* MainFrame() const;
     // Compare (QuorvaneViewCompare.cpp).
     bool DiffStep(bool forward);

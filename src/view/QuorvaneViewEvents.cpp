@@ -50,6 +50,7 @@ void CQuorvaneView::PaintView(QPainter& painter, const QSize& client)
     in.lowNibble = m_nav.m_lowNibble;
     in.inCharColumn = m_nav.m_inCharColumn;
     in.marks = m_marks;
+    in.marks.structPaneVisible = StructPaneShowing();
     in.marks.selStart = m_nav.m_selStart;
     in.marks.selEnd = m_nav.m_selEnd;
     in.marks.bookmarks = m_bookmarks.empty() ? nullptr : &m_bookmarks;
@@ -255,7 +256,7 @@ bool CQuorvaneView::event(QEvent* e)
 
 bool CQuorvaneView::HandleMessage(QEvent* e)
 {
-    if (HandleSearchMessage(e))
+    if (HandleSearchMessage(e) || HandleStructMessage(e))
         return true;
     if (auto* m = um::Cast<um::SetCharCode>(e)) {
         SetCharCode(CharCodeFromValue(m->wParam));

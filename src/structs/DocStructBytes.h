@@ -1,0 +1,29 @@
+// The structure editor's bytes in a document: the store in memory, the file on disk in direct edit.
+#pragma once
+
+#include "structs/StructBytes.h"
+
+#include <QFile>
+#include <QPointer>
+
+class CQuorvaneDoc;
+
+// Reads never report errors to the user more than once per reader: a direct-edit file that cannot
+// be opened shows its error once and then reads as zeros.
+class DocStructBytes final : public StructBytes
+{
+public:
+    explicit DocStructBytes(CQuorvaneDoc* doc);
+
+    void Read(uint64_t address, uint8_t* dst, size_t n) override;
+    // Tests the edit lock first (a locked document is left as it is); in memory the store grows
+    // when the bytes reach past its end and the document is marked modified; in direct edit mode
+    // the file on disk is written (and lengthened). Not recorded for undo.
+    bool Write(uint64_t address, const uint8_t* src, size_t n) override;
+    uint64_t FileSize() const;
+
+private:
+    QPointer<CQuorvaneDoc> m_doc;
+    QFile m_file;
+    bool m_openFailed = false;
+};

@@ -1,0 +1,90 @@
+// The structure editor's operations, shared by the pane and the command line.
+#include "structs/StructSession.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+CStructDefs::ValueReader CStructSession::Reader(StructBytes& bytes) const
+{
+    const uint64_t base = m_base;
+    return [&bytes, base](uint64_t offset, uint32_t size, bool big) {
+        return bytes.ReadValue(CStructBase::End(base, offset), size, big);
+    };
+}
+
+bool CStructSession::LoadDefinitionFile(const QString& path, StructBytes& bytes)
+{
+    m_tree.Clear();
+    m_defs.Clear();
+    m_error.clear();
+    m_path = path;
+    if (path.isEmpty())
+        return true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_error = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), file.errorString());
+        return false;
+    }
+    if (file.size() > CStructDefs::kMaxFileBytes) {
+        m_error = QStringLiteral("%1: 定義ファイルが大きすぎます。").arg(QFileInfo(path).fileName());
+        return false;
+    }
+    const QByteArray text = file.readAll();
+    if (!m_defs.Parse(text, Reader(bytes))) {
+        m_error = QStringLiteral("%1 の %2 行目: %3").arg(QFileInfo(path).fileName()).arg(m_defs.ErrorLine()).arg(m_defs.ErrorText());
+        return false;
+    }
+    return true;
+}
+
+void CStructSession::ChooseStructure(int index)
+{
+    m_tree.Show(index);
+}
+
+uint64_t CStructSession::StructSize() const
+{
+    const int s = m_tree.Structure();
+    return s < 0 ? 0 : uint64_t(std::max<int64_t>(m_defs.Defs()[s].size, 0));
+}
+
+bool CStructSession::MoveBase(CStructBase::Move move, uint64_t cursor, StructBytes& bytes)
+{
+    if (m_tree.Structure() < 0)
+        return false;
+    m_base = CStructBase::Moved(m_base, move, StructSize(), cursor);
+    Reevaluate(bytes);
+    return true;
+}
+
+void CStructSession::Reevaluate(StructBytes& bytes)
+{
+    m_defs.Reevaluate(Reader(bytes));
+    m_tree.Show(m_tree.Structure());
+}
+
+void CStructSession::StructRange(uint64_t& start, uint64_t& end) const
+{
+    start = m_base;
+    end = CStructBase::End(m_base, StructSize());
+}
+
+void CStructSession::RowRange(const CStructTree::LISTOPTION& row, uint64_t& start, uint64_t& end) const
+{
+    start = CStructBase::End(m_base, row.offset);
+    end = CStructBase::End(start, m_tree.RowLength(row));
+}
+
+CStructValues::Commit CStructSession::CommitValueEdit(int64_t index, const QString& text, StructBytes& bytes)
+{
+    if (index < 0 || index >= m_tree.RowCount())
+        return CStructValues::Commit::Refused;
+    const CStructTree::LISTOPTION row = m_tree.Row(index);
+    const CStructValues::Commit result = CStructValues::CommitValueEdit(m_tree, row, text, bytes, m_base);
+    if (result == CStructValues::Commit::Written) {
+        const uint8_t kind = m_tree.Field(row).kind;
+        if (kind == CStructDefs::kVarsizeLittle || kind == CStructDefs::kVarsizeBig)
+            Reevaluate(bytes);
+    }
+    return result;
+}
