@@ -1,6 +1,7 @@
 // quorvane-cli struct: the structure editor's rows for a file and a definition file.
 #include "app/SettingsStore.h"
 #include "cli/CliCommands.h"
+#include "structs/StructFiles.h"
 #include "document/QuorvaneDoc.h"
 #include "document/SafeFileWriter.h"
 #include "structs/DocStructBytes.h"
@@ -49,7 +50,16 @@ int CmdStruct(const QStringList& argv, LineWriter& out, CliPrompter& prompter)
     const CliArgs args(rest, {kDef, kName, kAt}, {kExpand});
     args.ExpectPositional({QStringLiteral("FILE")});
     const QString path = args.Positional()[0];
-    const QString defPath = args.Required(kDef);
+    QString defPath = args.Required(kDef);
+    // A bare file name is looked up among the definitions the structure editor lists.
+    if (!QFileInfo::exists(defPath) && !defPath.contains(QLatin1Char('/'))) {
+        for (const CStructFiles::Entry& e : CStructFiles::Find(CStructFiles::DefaultFolders())) {
+            if (QFileInfo(e.path).fileName() == defPath) {
+                defPath = e.path;
+                break;
+            }
+        }
+    }
     CheckExists(path);
     CheckExists(defPath);
     const uint64_t base = ParseHexNumber(args.Value(kAt).value_or(QStringLiteral("0")), kAt);

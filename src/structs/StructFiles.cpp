@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QSet>
 #include <QStandardPaths>
 
@@ -14,8 +15,12 @@ QString CStructFiles::UserFolder()
 QStringList CStructFiles::DefaultFolders()
 {
     QStringList folders{QCoreApplication::applicationDirPath()};
+    // An installed program keeps its shipped definitions under PREFIX/share, beside PREFIX/bin.
+    const QString shared = QDir::cleanPath(folders.front() + QStringLiteral("/../share/quorvane/structs"));
+    if (QFileInfo(shared).isDir())
+        folders << shared;
     const QString user = UserFolder();
-    if (!user.isEmpty() && QDir::cleanPath(user) != QDir::cleanPath(folders.front()))
+    if (!user.isEmpty() && !folders.contains(QDir::cleanPath(user)) && QDir::cleanPath(user) != QDir::cleanPath(folders.front()))
         folders << user;
     return folders;
 }

@@ -39,4 +39,12 @@ env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/bin/quorvane-cli" --
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/bin/quorvane" --version | grep -qx 'Quorvane Ver2.44' || fail "quorvane --version"
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/bin/quorvane" --help | grep -q -- '--version' || fail "quorvane --help"
 grep -q "^.TH QUORVANE-CLI 1" "$root/share/man/man1/quorvane-cli.1" && grep -q "^.TH QUORVANE 1" "$root/share/man/ja/man1/quorvane.1" || fail "man pages"
+# The shipped structure definitions, found by the installed program by their names alone.
+for def in bmp elf64 wav zip; do
+  [ -s "$root/share/quorvane/structs/$def.def" ] || fail "missing structure definition $def.def"
+done
+head -c 64 /dev/zero > "$dest/zero.bin"
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/bin/quorvane-cli" struct "$dest/zero.bin" --def bmp.def >"$dest/struct.txt" \
+  || fail "the installed quorvane-cli does not find bmp.def"
+[ -s "$dest/struct.txt" ] || fail "no structure rows"
 echo "install layout OK"
