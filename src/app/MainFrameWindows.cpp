@@ -16,7 +16,12 @@ class ResizeWatcher : public QObject
 {
 public:
     ResizeWatcher(QObject* parent, std::function<void()> onResize)
-        : QObject(parent), m_onResize(std::move(onResize)) {}
+        : QObject(parent), m_onResize(std::move(onResize))
+    {
+        setObjectName(ObjectName());
+    }
+    // Found by name: the class has no meta-object of its own for findChild to test.
+    static QString ObjectName() { return QStringLiteral("QuorvaneResizeWatcher"); }
     bool eventFilter(QObject* watched, QEvent* e) override
     {
         if (e->type() == QEvent::Resize)
@@ -47,7 +52,7 @@ void CMainFrame::SetWindowLayout(WindowLayout layout)
     }
     if (wasTabs) {
         m_mdi->setViewMode(QMdiArea::SubWindowView);
-        if (!m_mdi->findChild<ResizeWatcher*>())
+        if (!m_mdi->findChild<QObject*>(ResizeWatcher::ObjectName(), Qt::FindDirectChildrenOnly))
             m_mdi->installEventFilter(new ResizeWatcher(m_mdi, [this] { ArrangeWindows(); }));
     }
     ArrangeWindows();
