@@ -17,20 +17,6 @@
 #include <QPageSize>
 #include <QPdfWriter>
 
-namespace {
-
-uint64_t Address(const QString& text, const QString& what)
-{
-    QString digits = text;
-    digits.remove(QLatin1Char('-'));
-    uint64_t value = 0;
-    if (digits.isEmpty() || !ParseAddressField(digits, value))
-        FailInput(QStringLiteral("%1 は16桁以下の16進数で指定してください: %2").arg(what, text));
-    return value;
-}
-
-} // namespace
-
 int CmdPrint(const QStringList& argv, LineWriter& out)
 {
     const QString kOut = QStringLiteral("-o");
@@ -54,8 +40,8 @@ int CmdPrint(const QStringList& argv, LineWriter& out)
     job.fileSize = source.Size();
     job.range = {0, source.Size(), false};
     if (args.Has(kStart)) {
-        const uint64_t start = Address(*args.Value(kStart), kStart);
-        const uint64_t end = Address(*args.Value(kEnd), kEnd);
+        const uint64_t start = ParseAddress(*args.Value(kStart), kStart);
+        const uint64_t end = ParseAddress(*args.Value(kEnd), kEnd);
         if (start > end)
             FailInput(QStringLiteral("開始アドレスが不正な値です。"));
         if (end >= source.Size())

@@ -1,6 +1,8 @@
 // Argument parsing, input checks and output of the command-line companion.
 #include "cli/CliSupport.h"
 
+#include "tools/RangeOutput.h"
+
 #include "codes/HexText.h"
 #include "codes/TextEncoder.h"
 #include "document/NativePath.h"
@@ -246,4 +248,14 @@ PromptAnswer CliPrompter::Show(const QString& text, const QString& caption, Prom
     case PromptButtons::YesNo: return PromptAnswer::No;
     default: return PromptAnswer::Cancel;
     }
+}
+
+uint64_t ParseAddress(const QString& text, const QString& what)
+{
+    QString digits = text;
+    digits.remove(QLatin1Char('-'));
+    uint64_t value = 0;
+    if (digits.isEmpty() || !ParseAddressField(digits, value))
+        FailInput(QStringLiteral("%1 は16桁以下の16進数で指定してください: %2").arg(what, text));
+    return value;
 }

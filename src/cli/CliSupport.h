@@ -43,6 +43,9 @@ private:
 
 // An address or length typed as the properties pane takes it: hexadecimal digits, "-" removed.
 uint64_t ParseHexNumber(const QString& text, const QString& what);
+// An address of a batch tool: hexadecimal, "-" removed, at most 16 significant digits (never
+// wrapped); anything else fails the input with `what` named.
+uint64_t ParseAddress(const QString& text, const QString& what);
 // True when `text` holds only "0123456789ABCDEFabcdef".
 bool IsHexDigits(const QString& text);
 // A count: decimal digits.

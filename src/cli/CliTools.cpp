@@ -38,16 +38,6 @@ QStringList TakeRepeated(QStringList& args, const QString& option)
     return values;
 }
 
-uint64_t ParseAddress(const QString& text, const QString& what)
-{
-    QString digits = text;
-    digits.remove(QLatin1Char('-'));
-    uint64_t value = 0;
-    if (digits.isEmpty() || !ParseAddressField(digits, value))
-        FailInput(QStringLiteral("%1 は16桁以下の16進数で指定してください: %2").arg(what, text));
-    return value;
-}
-
 // Opens FILE as a document held in memory, as the editor would for these tools.
 void OpenDocument(CQuorvaneDoc& doc, const QString& path)
 {
