@@ -81,6 +81,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
     m_keys = CKeyBindings::Defaults();
     ApplyKeyBindings();
     CreatePanes();
+    InitFolderSearch();
     ShowDocumentMenus(false);
     UpdateCommandUI();
 
@@ -97,6 +98,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
 
 CMainFrame::~CMainFrame()
 {
+    // A running folder search ends first: its worker is stopped and waited for.
+    StopFolderSearch();
     // Windows first, while the members they report to still exist; each closes its document
     // when it is the last one. Closed windows waiting for their deferred deletion are no longer
     // in the area's list, so look for every child frame.

@@ -14,6 +14,9 @@
 #include <vector>
 
 class CChildFrame;
+class CFolderSearchJob;
+class CProgressBar;
+struct FolderSearchRequest;
 class COutputWnd;
 class CBinaryInfoWnd;
 class CQuorvaneDoc;
@@ -142,6 +145,18 @@ public:
     CQuorvaneDoc* DiffLeft() const;  // the document chosen in the dialog
     CQuorvaneDoc* DiffRight() const; // the active window's when the comparison started
 
+    // ---- Folder search (MainFrameGrep.cpp) ----
+    // Runs the search on the frame's worker; a running one is stopped first. The lines go to the
+    // フォルダ内検索 tab while the progress window offers 中止.
+    void StartFolderSearch(const FolderSearchRequest& request);
+    bool IsFolderSearchRunning() const;
+    // Stops the running search and waits for its worker.
+    void StopFolderSearch();
+    // A double click in the フォルダ内検索 tab: opens the file, and moves to the address of an
+    // address line.
+    void OpenFolderSearchHit(const QString& fileLine, const QString& selectedLine);
+    CProgressBar* FolderSearchProgress() const { return m_progress; }
+
     // ---- Window layout (MainFrameWindows.cpp) ----
     // The documents as tabs, or every window on screen side by side or one above the other.
     enum class WindowLayout { Tabs, SideBySide, Stacked };
@@ -189,6 +204,10 @@ private:
     bool CompareUpdate(int id, CmdUI& ui) const;
     bool CompareCommand(int id);
     void RunCompareDialog();
+    void InitFolderSearch();
+    void RunFolderSearchDialog();
+    bool GrepUpdate(int id, CmdUI& ui) const;
+    bool GrepCommand(int id);
     bool WindowLayoutUpdate(int id, CmdUI& ui) const;
     bool WindowLayoutCommand(int id);
     // Lays the open windows out again when they are not tabs.
@@ -221,4 +240,6 @@ private:
     QPointer<CQuorvaneDoc> m_diffLeft;  // the compare pair; both null when not comparing
     QPointer<CQuorvaneDoc> m_diffRight;
     WindowLayout m_windowLayout = WindowLayout::Tabs;
+    CFolderSearchJob* m_grepJob = nullptr; // the folder search's worker
+    CProgressBar* m_progress = nullptr;    // its progress window, hidden while none runs
 };

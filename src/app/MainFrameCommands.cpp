@@ -24,21 +24,6 @@
 #include <QToolBar>
 #include <memory>
 
-namespace {
-
-// Commands whose feature is not in the program yet: shown, but never enabled.
-bool NotAvailable(int id)
-{
-    switch (id) {
-    case ID_FOLDER_SEARCH:
-        return true;
-    default:
-        return false;
-    }
-}
-
-} // namespace
-
 QAction* CMainFrame::AddCommand(QMenu* menu, int id)
 {
     const CommandInfo* info = FindCommand(id);
@@ -376,12 +361,9 @@ bool CMainFrame::FrameUpdate(int id, CmdUI& ui) const
     default:
         break;
     }
-    if (PropertiesPaneUpdate(this, id, ui) || CompareUpdate(id, ui) || WindowLayoutUpdate(id, ui))
+    if (PropertiesPaneUpdate(this, id, ui) || CompareUpdate(id, ui) || WindowLayoutUpdate(id, ui)
+        || GrepUpdate(id, ui))
         return true;
-    if (NotAvailable(id)) {
-        ui.enabled = false;
-        return true;
-    }
     return false;
 }
 
@@ -398,7 +380,8 @@ bool CMainFrame::FrameCommand(int id)
         }
         return true;
     }
-    if (PropertiesPaneCommand(this, id) || CompareCommand(id) || WindowLayoutCommand(id))
+    if (PropertiesPaneCommand(this, id) || CompareCommand(id) || WindowLayoutCommand(id)
+        || GrepCommand(id))
         return true;
     switch (id) {
     case ID_FILE_NEW: NewDocument(); return true;
