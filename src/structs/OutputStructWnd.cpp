@@ -373,12 +373,13 @@ void COutputStructWnd::showEvent(QShowEvent* e)
 {
     QWidget::showEvent(e);
     m_refresh.start();
-    if (CMainFrame* frame = FindMainFrame(this)) {
+    CMainFrame* frame = FindMainFrame(this);
+    if (frame && !m_areaConnection) {
         // Another document window: the values come from its document.
-        connect(frame->MdiArea(), &QMdiArea::subWindowActivated, this, [this] {
+        m_areaConnection = connect(frame->MdiArea(), &QMdiArea::subWindowActivated, this, [this] {
             if (m_session->Structure() >= 0)
                 m_tree->viewport()->update();
-        }, Qt::UniqueConnection);
+        });
     }
     RepaintView(); // the structure colours show again
 }

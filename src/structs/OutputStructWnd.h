@@ -107,4 +107,5 @@ private:
     CStructRowDelegate* m_delegate = nullptr;
     QMenu* m_menu = nullptr;
     QTimer m_refresh; // values follow typing in the view while the pane is shown
+    QMetaObject::Connection m_areaConnection; // window activation repaints the values
 };
