@@ -70,6 +70,8 @@ void COutputList::ClearLines()
 
 void COutputList::FitWidth()
 {
+    // The list is complete: every line is shown.
+    m_model->ShowAllLines();
     const int count = m_model->LineCount();
     const QFontMetrics metrics(font());
     int widest = 0;
