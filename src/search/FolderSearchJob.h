@@ -2,19 +2,18 @@
 #pragma once
 
 #include "search/FolderSearch.h"
+#include "view/ViewWorker.h"
 
 #include <QObject>
 #include <QStringList>
 #include <atomic>
 #include <functional>
-#include <memory>
-#include <thread>
 
 // One folder search at a time. The scan runs on a worker thread; everything it reports arrives
-// on the thread that owns this object (the user-interface thread), in order, through queued
-// calls. The worker waits for each hand-over to be taken (so a million hits never pile up), but
-// never past a stop: a stopped or destroyed job cannot leave its worker blocked on a user
-// interface that is busy waiting for it.
+// on the thread that owns this object (the user-interface thread), in order. The worker waits for
+// each hand-over to be taken (so a million hits never pile up). 中止 only ends the scan: what it
+// found and its total line still arrive. StopAndWait, and the job's end, drop what has not
+// arrived yet and never wait for the user interface, which is busy waiting for the worker.
 class CFolderSearchJob : public QObject
 {
     Q_OBJECT
@@ -34,20 +33,14 @@ public:
     // Starts a search; a running one is stopped and waited for first.
     void Start(const FolderSearchRequest& request, Handlers handlers);
     // 中止: the worker ends at its next block or folder entry and still reports what it found.
-    void Stop() { m_stop.store(true); }
+    void Stop() { m_scanStop.store(true); }
     // Stops and waits for the worker without time-out. What it still hands over is dropped.
     void StopAndWait();
     // True from Start until the finished handler has run.
     bool IsRunning() const { return m_running; }
 
 private:
-    void Join();
-    // Runs `call` on this object's thread and waits for it, unless the search is stopped.
-    void HandOver(std::function<void()> call);
-
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
+    CViewWorker m_worker{this};
+    std::atomic<bool> m_scanStop{false}; // 中止
     bool m_running = false;
-    // Bumped by every Start and StopAndWait: hand-overs of an earlier run are dropped.
-    uint64_t m_generation = 0;
 };

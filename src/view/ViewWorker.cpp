@@ -1,9 +1,16 @@
 // A view's worker thread with a hand-over that never deadlocks against the stopping thread.
 #include "view/ViewWorker.h"
 
-#include <QMetaObject>
+#include <QCoreApplication>
+#include <QEvent>
 
-// One hand-over in flight: shared by the waiting body and the queued call.
+namespace {
+
+const QEvent::Type kHandOverEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+} // namespace
+
+// One hand-over in flight: shared by the waiting body and the context's thread.
 struct CViewWorker::Pending
 {
     std::function<void()> fn;
@@ -11,7 +18,46 @@ struct CViewWorker::Pending
     bool cancelled = false; // the body stopped waiting: the call must not run any more
 };
 
-CViewWorker::CViewWorker(QObject* context) : m_context(context) {}
+// Runs the queued calls when their event arrives on the context's thread.
+class CViewWorker::Receiver : public QObject
+{
+public:
+    explicit Receiver(std::shared_ptr<Sync> sync) : m_sync(std::move(sync)) {}
+
+    bool event(QEvent* e) override
+    {
+        if (e->type() != kHandOverEvent)
+            return QObject::event(e);
+        for (;;) {
+            std::shared_ptr<Pending> pending;
+            {
+                std::lock_guard lock(m_sync->mutex);
+                if (m_sync->queue.empty())
+                    break;
+                pending = std::move(m_sync->queue.front());
+                m_sync->queue.pop_front();
+                if (pending->cancelled)
+                    continue;
+            }
+            pending->fn();
+            {
+                std::lock_guard lock(m_sync->mutex);
+                pending->done = true;
+            }
+            m_sync->cv.notify_all();
+        }
+        return true;
+    }
+
+private:
+    std::shared_ptr<Sync> m_sync;
+};
+
+CViewWorker::CViewWorker(QObject* context) : m_receiver(std::make_unique<Receiver>(m_sync))
+{
+    if (context)
+        m_receiver->moveToThread(context->thread());
+}
 
 CViewWorker::~CViewWorker()
 {
@@ -39,36 +85,26 @@ void CViewWorker::Stop()
     if (m_thread.joinable())
         m_thread.join();
     m_running.store(false, std::memory_order_release);
+    // Calls that were dropped by the stop leave the queue.
+    std::lock_guard lock(m_sync->mutex);
+    m_sync->queue.clear();
 }
 
 bool CViewWorker::HandOver(std::function<void()> fn)
 {
-    QObject* context = m_context.data();
-    if (!context || Stopping())
+    if (Stopping())
         return false;
     auto pending = std::make_shared<Pending>();
     pending->fn = std::move(fn);
-    std::shared_ptr<Sync> sync = m_sync;
+    {
+        std::lock_guard lock(m_sync->mutex);
+        m_sync->queue.push_back(pending);
+    }
     // Stop() runs on the context's thread, like the call, so the two never overlap; a call that
-    // runs after its body stopped waiting finds itself cancelled and does nothing.
-    QMetaObject::invokeMethod(
-        context,
-        [pending, sync] {
-            {
-                std::lock_guard lock(sync->mutex);
-                if (pending->cancelled)
-                    return;
-            }
-            pending->fn();
-            {
-                std::lock_guard lock(sync->mutex);
-                pending->done = true;
-            }
-            sync->cv.notify_all();
-        },
-        Qt::QueuedConnection);
-    std::unique_lock lock(sync->mutex);
-    sync->cv.wait(lock, [&] { return pending->done || m_stop.load(); });
+    // is taken after its body stopped waiting finds itself cancelled and does nothing.
+    QCoreApplication::postEvent(m_receiver.get(), new QEvent(kHandOverEvent));
+    std::unique_lock lock(m_sync->mutex);
+    m_sync->cv.wait(lock, [&] { return pending->done || m_stop.load(); });
     if (!pending->done) {
         pending->cancelled = true;
         return false;

@@ -2,9 +2,9 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -35,21 +35,27 @@ public:
     const std::atomic<bool>& StopFlag() const { return m_stop; }
     bool Stopping() const { return m_stop.load(std::memory_order_relaxed); }
     // Runs `fn` on the context's thread and waits for it. Returns false, without `fn` having run,
-    // when the worker was stopped first or the context is gone.
+    // when the worker was stopped first.
     bool HandOver(std::function<void()> fn);
 
 private:
     struct Pending;
-    // Shared with the queued calls, which may outlive this object in the event queue.
+    class Receiver;
+    // The calls waiting for the context's thread. Everything a call carries passes through this
+    // mutex, never through the toolkit's event queue alone, whose locking the thread checker of
+    // the sanitizer build cannot see; the posted event only says "look into the queue".
     struct Sync
     {
         std::mutex mutex;
         std::condition_variable cv;
+        std::deque<std::shared_ptr<Pending>> queue;
     };
 
-    QPointer<QObject> m_context;
+    std::shared_ptr<Sync> m_sync = std::make_shared<Sync>(); // made before the receiver
+    // Lives in the context's thread; deleted after the thread has been joined, which drops any
+    // event still posted to it.
+    std::unique_ptr<Receiver> m_receiver;
     std::jthread m_thread;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_running{false};
-    std::shared_ptr<Sync> m_sync = std::make_shared<Sync>();
 };
