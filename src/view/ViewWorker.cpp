@@ -24,10 +24,15 @@ class CViewWorker::Receiver : public QObject
 public:
     explicit Receiver(std::shared_ptr<Sync> sync) : m_sync(std::move(sync)) {}
 
-    bool event(QEvent* e) override
+    // Every event it gets is a hand-over event (it has no timers, children or slots), so the
+    // event itself is not looked at: it only says "look into the queue".
+    bool event(QEvent*) override
     {
-        if (e->type() != kHandOverEvent)
-            return QObject::event(e);
+        {
+            std::lock_guard lock(m_sync->mutex);
+            if (!m_sync->spareEvent)
+                m_sync->spareEvent = std::make_unique<QEvent>(kHandOverEvent);
+        }
         for (;;) {
             std::shared_ptr<Pending> pending;
             {
@@ -55,6 +60,7 @@ private:
 
 CViewWorker::CViewWorker(QObject* context) : m_receiver(std::make_unique<Receiver>(m_sync))
 {
+    m_sync->spareEvent = std::make_unique<QEvent>(kHandOverEvent);
     if (context)
         m_receiver->moveToThread(context->thread());
 }
@@ -67,6 +73,12 @@ CViewWorker::~CViewWorker()
 void CViewWorker::Start(std::function<void(CViewWorker&)> body)
 {
     Stop();
+    {
+        // A hand-over that a stop dropped may have taken the event.
+        std::lock_guard lock(m_sync->mutex);
+        if (!m_sync->spareEvent)
+            m_sync->spareEvent = std::make_unique<QEvent>(kHandOverEvent);
+    }
     m_stop.store(false);
     m_running.store(true, std::memory_order_release);
     m_thread = std::jthread([this, body = std::move(body)] {
@@ -96,13 +108,18 @@ bool CViewWorker::HandOver(std::function<void()> fn)
         return false;
     auto pending = std::make_shared<Pending>();
     pending->fn = std::move(fn);
+    QEvent* wake = nullptr;
     {
         std::lock_guard lock(m_sync->mutex);
         m_sync->queue.push_back(pending);
+        // The receiver makes the next event before it marks a call done, so one is always there.
+        wake = m_sync->spareEvent.release();
     }
+    if (!wake)
+        wake = new QEvent(kHandOverEvent);
     // Stop() runs on the context's thread, like the call, so the two never overlap; a call that
     // is taken after its body stopped waiting finds itself cancelled and does nothing.
-    QCoreApplication::postEvent(m_receiver.get(), new QEvent(kHandOverEvent));
+    QCoreApplication::postEvent(m_receiver.get(), wake);
     std::unique_lock lock(m_sync->mutex);
     m_sync->cv.wait(lock, [&] { return pending->done || m_stop.load(); });
     if (!pending->done) {

@@ -1,6 +1,7 @@
 // A worker thread of a view (hit listing, re-list, same search, SUM) and its hand-over of results.
 #pragma once
 
+#include <QEvent>
 #include <QObject>
 #include <atomic>
 #include <condition_variable>
@@ -43,12 +44,14 @@ private:
     class Receiver;
     // The calls waiting for the context's thread. Everything a call carries passes through this
     // mutex, never through the toolkit's event queue alone, whose locking the thread checker of
-    // the sanitizer build cannot see; the posted event only says "look into the queue".
+    // the sanitizer build cannot see; the posted event only says "look into the queue". That
+    // event is made on the context's thread, ahead of the hand-over that posts it.
     struct Sync
     {
         std::mutex mutex;
         std::condition_variable cv;
         std::deque<std::shared_ptr<Pending>> queue;
+        std::unique_ptr<QEvent> spareEvent;
     };
 
     std::shared_ptr<Sync> m_sync = std::make_shared<Sync>(); // made before the receiver
