@@ -13,5 +13,5 @@ esac
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export TSAN_OPTIONS=halt_on_error=1
+export TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan.supp"
 ctest --test-dir "$build" --output-on-failure -j2 --timeout 600 "$@"
