@@ -27,9 +27,11 @@ TEST(BinaryInfoWndTest, FollowsTheCursorSelectionAndModeOfTheActiveView)
     CBinaryInfoWnd* pane = um::GetInfoPane::Send(&frame);
     ASSERT_NE(pane, nullptr);
     // Every value field is known by its label.
-    for (QLabel* label : pane->findChildren<QLabel*>())
-        if (label->buddy())
+    for (QLabel* label : pane->findChildren<QLabel*>()) {
+        if (label->buddy()) {
             EXPECT_EQ(label->buddy()->accessibleName(), label->text());
+        }
+    }
     EXPECT_TRUE(pane->PlusButton()->isChecked());
 
     const QString path = files.Write(QStringLiteral("a.bin"), QByteArray::fromHex("34120000FF"));

@@ -69,13 +69,15 @@ TEST(PatternScannerTest, AgreesWithTheMatchingRuleEverywhere)
         auto first = std::find_if(expected.begin(), expected.end(), [&](uint64_t a) { return a >= from; });
         const ScanResult f = sc.FindForward(mem, from, kNoAddress);
         EXPECT_EQ(f.found(), first != expected.end());
-        if (f.found())
+        if (f.found()) {
             EXPECT_EQ(f.address, *first);
+        }
         const ScanResult b = sc.FindBackward(mem, from, kNoAddress);
         auto last = std::find_if(expected.rbegin(), expected.rend(), [&](uint64_t a) { return a <= from; });
         EXPECT_EQ(b.found(), last != expected.rend());
-        if (b.found())
+        if (b.found()) {
             EXPECT_EQ(b.address, *last);
+        }
     }
 }
 
