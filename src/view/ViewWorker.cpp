@@ -24,10 +24,15 @@ class CViewWorker::Receiver : public QObject
 public:
     explicit Receiver(std::shared_ptr<Sync> sync) : m_sync(std::move(sync)) {}
 
-    // Every event it gets is a hand-over event (it has no timers, children or slots), so the
-    // event itself is not looked at: it only says "look into the queue".
-    bool event(QEvent*) override
+    // True while a call runs. A call may open a message box, whose event loop may end the worker:
+    // the receiver is then deleted once the call has returned.
+    bool Busy() const { return m_depth > 0; }
+
+    bool event(QEvent* e) override
     {
+        // The hand-over events are made on this thread (see Sync), so looking at them is safe.
+        if (e->type() != kHandOverEvent)
+            return QObject::event(e);
         {
             std::lock_guard lock(m_sync->mutex);
             if (!m_sync->spareEvent)
@@ -44,7 +49,9 @@ public:
                 if (pending->cancelled)
                     continue;
             }
+            ++m_depth;
             pending->fn();
+            --m_depth;
             {
                 std::lock_guard lock(m_sync->mutex);
                 pending->done = true;
@@ -56,6 +63,7 @@ public:
 
 private:
     std::shared_ptr<Sync> m_sync;
+    int m_depth = 0;
 };
 
 CViewWorker::CViewWorker(QObject* context) : m_receiver(std::make_unique<Receiver>(m_sync))
@@ -68,6 +76,8 @@ CViewWorker::CViewWorker(QObject* context) : m_receiver(std::make_unique<Receive
 CViewWorker::~CViewWorker()
 {
     Stop();
+    if (m_receiver->Busy())
+        m_receiver.release()->deleteLater(); // runs once the call on the stack has returned
 }
 
 void CViewWorker::Start(std::function<void(CViewWorker&)> body)

@@ -4,7 +4,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QObject>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -63,4 +65,31 @@ TEST(ViewWorker, StopWhileAHandOverWaitsDropsItAndRestarts)
     while (worker.IsRunning() && t.elapsed() < 20000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_EQ(ran, 1);
+}
+
+// A hand-over that opens an event loop of its own (a message box) during which the worker's
+// owner goes away: the call returns into a receiver that still exists.
+TEST(ViewWorker, OwnerEndsWhileAHandOverRunsAnEventLoop)
+{
+    QObject owner;
+    auto worker = std::make_unique<CViewWorker>(&owner);
+    bool returned = false;
+    worker->Start([&](CViewWorker& w) {
+        w.HandOver([&] {
+            QEventLoop box;
+            QTimer::singleShot(0, [&] {
+                worker.reset(); // stops and joins: the body's wait ends at once
+                box.quit();
+            });
+            box.exec();
+            returned = true;
+        });
+    });
+    QElapsedTimer t;
+    t.start();
+    while (!returned && t.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(returned);
+    EXPECT_EQ(worker, nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
