@@ -1,8 +1,8 @@
 // Folder search of 2,000 files / 512 MB: through the main frame (worker, progress window, lines in
 // the フォルダ内検索 tab) and, in the same run, `quorvane-cli grep` over the same folder. The
 // window's run also reports the longest time the event loop went without turning.
+#include "BenchApp.h"
 #include "app/MainFrame.h"
-#include "app/SettingsStore.h"
 #include "panes/OutputWnd.h"
 #include "search/GrepSetupRules.h"
 
@@ -22,30 +22,9 @@ constexpr int kFiles = 2000;
 constexpr int kFileSize = 256 * 1024;
 const char kNeedle[] = "QVHIT";
 
-struct Environment
+struct Environment : BenchApp
 {
-    std::unique_ptr<QApplication> app;
-    QTemporaryDir dir;
-    std::unique_ptr<CSettingsStore> store;
-
-    Environment()
-    {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static int argc = 1;
-        static char name[] = "FolderSearchBench";
-        static char* argv[] = {name, nullptr};
-        app = std::make_unique<QApplication>(argc, argv);
-        store = CSettingsStore::OpenFile(dir.path() + QStringLiteral("/Pellamy/Quorvane.ini"));
-        CSettingsStore::Install(store.get());
-        store->WriteDefaultGroup();
-        MakeTree();
-    }
-    ~Environment()
-    {
-        CSettingsStore::Install(nullptr);
-        store.reset();
-        app.reset();
-    }
+    Environment() : BenchApp("FolderSearchBench") { MakeTree(); }
 
     QString Tree() const { return dir.path() + QStringLiteral("/tree"); }
 

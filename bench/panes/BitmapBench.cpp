@@ -1,7 +1,7 @@
 // Painting the bitmap pane: 1,000 rows of 128 bytes (128 KB of a document) in one paint.
+#include "BenchApp.h"
 #include "app/MainFrame.h"
 #include "app/Prompter.h"
-#include "app/SettingsStore.h"
 #include "document/QuorvaneDoc.h"
 #include "panes/BitmapView.h"
 
@@ -20,24 +20,13 @@
 namespace {
 
 // A frame with one open 1 MB document of mixed bytes, on the offscreen platform.
-struct Environment
+struct Environment : BenchApp
 {
-    std::unique_ptr<QApplication> app;
-    QTemporaryDir dir;
-    std::unique_ptr<CSettingsStore> store;
     std::unique_ptr<CMainFrame> frame;
     CBitmapView* pane = nullptr;
 
-    Environment()
+    Environment() : BenchApp("BitmapBench")
     {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static int argc = 1;
-        static char name[] = "BitmapBench";
-        static char* argv[] = {name, nullptr};
-        app = std::make_unique<QApplication>(argc, argv);
-        store = CSettingsStore::OpenFile(dir.path() + QStringLiteral("/Pellamy/Quorvane.ini"));
-        CSettingsStore::Install(store.get());
-        store->WriteDefaultGroup();
         QByteArray bytes(1 << 20, 0);
         std::mt19937 rng(17);
         for (char& c : bytes)

@@ -1,7 +1,7 @@
 // Benchmarks of comparing two documents: 次へ across a 5 GB pair edited on disk with one
 // difference near the end (with `cmp` on the same pair as the reference), and one full screen
 // painted without a partner, with a partner in memory and with a partner read from its file.
-#include "app/SettingsStore.h"
+#include "BenchApp.h"
 #include "document/QuorvaneDoc.h"
 #include "view/QuorvaneView.h"
 
@@ -20,32 +20,13 @@ namespace {
 constexpr qint64 kHugeSize = 5LL << 30;
 constexpr qint64 kHugeDifference = kHugeSize - 4096 - 7;
 
-// One application object for the whole run, on the offscreen platform, with private settings.
-struct Environment
+// One application object for the whole run, with private settings and a fixed font.
+struct Environment : BenchApp
 {
-    std::unique_ptr<QApplication> app;
-    QTemporaryDir dir;
-    std::unique_ptr<CSettingsStore> store;
-
-    Environment()
+    Environment() : BenchApp("CompareBench")
     {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static int argc = 1;
-        static char name[] = "CompareBench";
-        static char* argv[] = {name, nullptr};
-        app = std::make_unique<QApplication>(argc, argv);
-        store = CSettingsStore::OpenFile(dir.path() + QStringLiteral("/Pellamy/Quorvane.ini"));
-        CSettingsStore::Install(store.get());
-        store->WriteDefaultGroup();
         store->SetGroupFontName(QStringLiteral("*.*"), QStringLiteral("DejaVu Sans Mono"));
     }
-    ~Environment()
-    {
-        CSettingsStore::Install(nullptr);
-        store.reset();
-        app.reset();
-    }
-    QString Path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
 };
 
 Environment* g_env = nullptr;

@@ -1,7 +1,7 @@
 // Benchmarks of the hex view: one full 1920 x 1080 screen painted in each code, and a scroll step
 // of a 5 GB sparse file in direct edit mode (re-reading the rows on screen, then painting).
+#include "BenchApp.h"
 #include "app/Prompter.h"
-#include "app/SettingsStore.h"
 #include "codes/CodePage.h"
 #include "codes/TextEncoder.h"
 #include "document/QuorvaneDoc.h"
@@ -19,32 +19,12 @@
 
 namespace {
 
-// One application object for the whole run, on the offscreen platform, with private settings.
-// It lives in main() and is torn down there, before the program's static objects go: a
-// QApplication destroyed during static destruction crashes at exit.
-struct Environment
+// One application object for the whole run, with private settings and a fixed font.
+struct Environment : BenchApp
 {
-    std::unique_ptr<QApplication> app;
-    QTemporaryDir dir;
-    std::unique_ptr<CSettingsStore> store;
-
-    Environment()
+    Environment() : BenchApp("ViewBench")
     {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static int argc = 1;
-        static char name[] = "ViewBench";
-        static char* argv[] = {name, nullptr};
-        app = std::make_unique<QApplication>(argc, argv);
-        store = CSettingsStore::OpenFile(dir.path() + QStringLiteral("/Pellamy/Quorvane.ini"));
-        CSettingsStore::Install(store.get());
-        store->WriteDefaultGroup();
         store->SetGroupFontName(QStringLiteral("*.*"), QStringLiteral("DejaVu Sans Mono"));
-    }
-    ~Environment()
-    {
-        CSettingsStore::Install(nullptr);
-        store.reset();
-        app.reset();
     }
 };
 

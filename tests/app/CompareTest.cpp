@@ -9,6 +9,7 @@
 #include "view/QuorvaneView.h"
 #include "view/SyncScroll.h"
 
+#include "ModalDialog.h"
 #include "ScriptedPrompter.h"
 #include "TempFiles.h"
 #include "TestSettings.h"
@@ -101,22 +102,7 @@ protected:
     // Runs 別ウィンドウと比較 and, while its dialog is open, lets `act` work on it.
     void RunCompareDialog(const std::function<void(CDiffSelDlg*)>& act)
     {
-        bool ran = false;
-        std::function<void()> poll;
-        poll = [&] {
-            auto* dlg = qobject_cast<CDiffSelDlg*>(QApplication::activeModalWidget());
-            if (!dlg) {
-                QTimer::singleShot(10, poll);
-                return;
-            }
-            ran = true;
-            act(dlg);
-            if (dlg->isVisible())
-                dlg->reject();
-        };
-        QTimer::singleShot(0, poll);
-        frame->ExecuteCommand(ID_DIFF_START);
-        EXPECT_TRUE(ran);
+        EXPECT_TRUE(WhileModal<CDiffSelDlg>([&] { frame->ExecuteCommand(ID_DIFF_START); }, act));
     }
 
     // Chooses the candidate line `row` in the dialog.

@@ -9,6 +9,7 @@
 #include "search/GrepSetup.h"
 #include "view/QuorvaneView.h"
 
+#include "ModalDialog.h"
 #include "ScriptedPrompter.h"
 #include "TempFiles.h"
 #include "TestSettings.h"
@@ -50,22 +51,7 @@ protected:
     // Runs フォルダ内検索 and lets `act` work on the dialog while it is open.
     void RunDialog(const std::function<void(CGrepSetup*)>& act)
     {
-        bool ran = false;
-        std::function<void()> poll;
-        poll = [&] {
-            auto* dlg = qobject_cast<CGrepSetup*>(QApplication::activeModalWidget());
-            if (!dlg) {
-                QTimer::singleShot(10, poll);
-                return;
-            }
-            ran = true;
-            act(dlg);
-            if (dlg->isVisible())
-                dlg->reject();
-        };
-        QTimer::singleShot(0, poll);
-        frame->ExecuteCommand(ID_FOLDER_SEARCH);
-        EXPECT_TRUE(ran);
+        EXPECT_TRUE(WhileModal<CGrepSetup>([&] { frame->ExecuteCommand(ID_FOLDER_SEARCH); }, act));
     }
 
     void WaitForSearch()
