@@ -6,7 +6,7 @@
 #include "app/Messages.h"
 #include "app/ProgressBar.h"
 #include "app/Prompter.h"
-#include "codes/HexText.h"
+#include "panes/OutputLineRules.h"
 #include "panes/OutputWnd.h"
 #include "search/FolderSearchJob.h"
 #include "search/GrepSetup.h"
@@ -85,10 +85,7 @@ void CMainFrame::OpenFolderSearchHit(const QString& fileLine, const QString& sel
         return;
     if (selectedLine == fileLine)
         return;
-    QString digits = selectedLine;
-    while (digits.startsWith(QLatin1Char('0')))
-        digits.remove(0, 1);
-    uint64_t address = HexTextToU64(digits);
+    uint64_t address = OutputLineRules::GrepHitAddress(selectedLine);
     um::SetCursor::Send(ActiveView(), &address, false);
 }
 

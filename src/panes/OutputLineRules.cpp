@@ -3,6 +3,19 @@
 
 #include "codes/HexText.h"
 
+namespace {
+
+// Leading "0" characters trimmed.
+QStringView WithoutLeadingZeros(QStringView digits)
+{
+    qsizetype zeros = 0;
+    while (zeros < digits.size() && digits.at(zeros) == QLatin1Char('0'))
+        ++zeros;
+    return digits.mid(zeros);
+}
+
+} // namespace
+
 namespace OutputLineRules {
 
 bool SameLineJumps(int index, int lineCount)
@@ -35,17 +48,18 @@ int GrepFileLine(int selected, int lineCount, const std::function<QString(int)>&
     return selected;
 }
 
+uint64_t GrepHitAddress(const QString& line)
+{
+    return HexTextToU64(WithoutLeadingZeros(line));
+}
+
 std::optional<uint64_t> BookmarkAddress(const QString& text)
 {
     QString digits = text;
     if (digits.size() > 8 && digits.at(8) == QLatin1Char('-'))
         digits.remove(8, 1);
-    qsizetype zeros = 0;
-    while (zeros < digits.size() && digits.at(zeros) == QLatin1Char('0'))
-        ++zeros;
-    digits.remove(0, zeros);
     bool ok = false;
-    const uint64_t value = HexTextToU64(digits, &ok);
+    const uint64_t value = HexTextToU64(WithoutLeadingZeros(digits), &ok);
     if (!ok)
         return std::nullopt;
     return value;

@@ -22,6 +22,9 @@ QString SameJumpText(const QString& line);
 // nor "全" is the file line; an empty line, no such line, or a selection on the first line
 // make the selected line its own file line.
 int GrepFileLine(int selected, int lineCount, const std::function<QString(int)>& lineAt);
+// The address of a フォルダ内検索 address line: leading "0" characters trimmed, the rest read as
+// a 64-bit hexadecimal number (an empty rest is 0).
+uint64_t GrepHitAddress(const QString& line);
 
 // The address of a bookmark row's アドレス text ("00000000-0001A2F0"): a "-" at position 8
 // removed, leading "0" characters trimmed, the rest read as hexadecimal. Empty when the text is

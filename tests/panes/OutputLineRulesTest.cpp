@@ -53,6 +53,11 @@ TEST(OutputLineRulesTest, FolderSearchFindsTheFileLineOfTheClickedBlock)
     // Nothing above but address lines: the selected line stands for itself.
     const QStringList orphan = {QStringLiteral("00000010"), QStringLiteral("00000020"), QStringLiteral("全 2件")};
     EXPECT_EQ(GrepFileLine(1, 3, [&](int i) { return orphan.at(i); }), 1);
+
+    // An address line's address; all zeros is address 0.
+    EXPECT_EQ(GrepHitAddress(QStringLiteral("0001A2F0")), 0x1A2F0u);
+    EXPECT_EQ(GrepHitAddress(QStringLiteral("00000000")), 0u);
+    EXPECT_EQ(GrepHitAddress(QStringLiteral("FFFFFFFF")), 0xFFFFFFFFu);
 }
 
 TEST(OutputLineRulesTest, BookmarkAddressesReadBothHalvesAndRefuseOtherText)
