@@ -56,7 +56,7 @@ private:
 
     std::shared_ptr<Sync> m_sync = std::make_shared<Sync>(); // made before the receiver
     // Lives in the context's thread; deleted after the thread has been joined, which drops any
-    // event still posted to it.
+    // event still posted to it (later, when one of its calls is still on the stack).
     std::unique_ptr<Receiver> m_receiver;
     std::jthread m_thread;
     std::atomic<bool> m_stop{false};
