@@ -33,11 +33,6 @@ public:
         // The hand-over events are made on this thread (see Sync), so looking at them is safe.
         if (e->type() != kHandOverEvent)
             return QObject::event(e);
-        {
-            std::lock_guard lock(m_sync->mutex);
-            if (!m_sync->spareEvent)
-                m_sync->spareEvent = std::make_unique<QEvent>(kHandOverEvent);
-        }
         for (;;) {
             std::shared_ptr<Pending> pending;
             {
@@ -52,8 +47,13 @@ public:
             ++m_depth;
             pending->fn();
             --m_depth;
+            // One event may run several calls, each of which may have taken the spare event: the
+            // next one is made here, before the body is released to hand over again.
+            auto spare = std::make_unique<QEvent>(kHandOverEvent);
             {
                 std::lock_guard lock(m_sync->mutex);
+                if (!m_sync->spareEvent)
+                    m_sync->spareEvent = std::move(spare);
                 pending->done = true;
             }
             m_sync->cv.notify_all();
@@ -125,7 +125,7 @@ bool CViewWorker::HandOver(std::function<void()> fn)
         // The receiver makes the next event before it marks a call done, so one is always there.
         wake = m_sync->spareEvent.release();
     }
-    if (!wake)
+    if (!wake) // never expected: Start() and every finished call leave a spare
         wake = new QEvent(kHandOverEvent);
     // Stop() runs on the context's thread, like the call, so the two never overlap; a call that
     // is taken after its body stopped waiting finds itself cancelled and does nothing.
