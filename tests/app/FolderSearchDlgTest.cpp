@@ -19,11 +19,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -166,7 +168,7 @@ TEST_F(FolderSearchDlgTest, DialogRunsTheSearchIntoThePaneAndADoubleClickOpensTh
     EXPECT_EQ(settings->FolderSearchFileTypes(), "*.* *.exe *.dat *.dat;*.ini *.txt");
 }
 
-TEST_F(FolderSearchDlgTest, HistoryIsCalledUpFromTheFolderFieldAndDropsGiveTheFolder)
+TEST_F(FolderSearchDlgTest, HistoryIsCalledUpFromTheFolderFieldAndDropsOrBrowsingGiveTheFolder)
 {
     settings->SetFolderHistory({QStringLiteral("/one"), QStringLiteral("/two")});
     CGrepSetup dlg(2, frame.get());
@@ -185,6 +187,19 @@ TEST_F(FolderSearchDlgTest, HistoryIsCalledUpFromTheFolderFieldAndDropsGiveTheFo
     EXPECT_EQ(dlg.FolderEdit()->text(), QDir::toNativeSeparators(Root()));
     dlg.TakeDroppedPath(Root());
     EXPECT_EQ(dlg.FolderEdit()->text(), QDir::toNativeSeparators(Root()));
+
+    // The browse button: a chosen folder fills the field, a cancelled choice leaves it.
+    QDir(files.dir.path()).mkdir("picked");
+    const QString picked = QDir::cleanPath(files.dir.filePath("picked"));
+    EXPECT_TRUE(WhileModal<QFileDialog>([&] { dlg.BrowseButton()->click(); },
+                                        [&](QFileDialog* fd) {
+                                            fd->setDirectory(picked);
+                                            static_cast<QDialog*>(fd)->accept(); // public there
+                                        }));
+    EXPECT_EQ(dlg.FolderEdit()->text(), QDir::toNativeSeparators(picked));
+    EXPECT_TRUE(WhileModal<QFileDialog>([&] { dlg.BrowseButton()->click(); },
+                                        [&](QFileDialog* fd) { fd->reject(); }));
+    EXPECT_EQ(dlg.FolderEdit()->text(), QDir::toNativeSeparators(picked));
     // A 16進数 text that begins with "?" leaves 10進数 empty and is still searched.
     QTest::keyClicks(dlg.HexEdit(), "?1");
     EXPECT_EQ(dlg.HexEdit()->text(), "?1");
