@@ -114,15 +114,5 @@ BENCHMARK(BM_Tool_QuorvaneCliGrep)->Unit(benchmark::kMillisecond)->Iterations(5)
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    {
-        Environment env;
-        g_env = &env;
-        benchmark::RunSpecifiedBenchmarks();
-        g_env = nullptr;
-    }
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksWith(argc, argv, g_env);
 }

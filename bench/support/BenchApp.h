@@ -6,6 +6,7 @@
 #include "app/SettingsStore.h"
 
 #include <QApplication>
+#include <benchmark/benchmark.h>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <memory>
@@ -37,3 +38,21 @@ struct BenchApp
 
     QString Path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
 };
+
+// The main() of a widget benchmark: makes the benchmark's environment (a BenchApp), points
+// `current` at it while the benchmarks run, and tears it down before the program's statics.
+template <typename Environment>
+int RunBenchmarksWith(int argc, char** argv, Environment*& current)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    {
+        Environment env;
+        current = &env;
+        benchmark::RunSpecifiedBenchmarks();
+        current = nullptr;
+    }
+    benchmark::Shutdown();
+    return 0;
+}

@@ -149,11 +149,5 @@ BENCHMARK(BM_PaintComparedScreen)->DenseRange(0, 2)->Unit(benchmark::kMillisecon
 
 int main(int argc, char** argv)
 {
-    Environment env;
-    g_env = &env;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_env = nullptr;
-    return 0;
+    return RunBenchmarksWith(argc, argv, g_env);
 }

@@ -125,15 +125,5 @@ BENCHMARK(BM_ScrollStepDirectEditAndPaint)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    {
-        Environment env;
-        g_env = &env;
-        benchmark::RunSpecifiedBenchmarks();
-        g_env = nullptr;
-    }
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksWith(argc, argv, g_env);
 }
