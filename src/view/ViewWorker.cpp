@@ -47,13 +47,12 @@ public:
             ++m_depth;
             pending->fn();
             --m_depth;
-            // One event may run several calls, each of which may have taken the spare event: the
-            // next one is made here, before the body is released to hand over again.
-            auto spare = std::make_unique<QEvent>(kHandOverEvent);
             {
+                // One event may run several calls, each of which may have taken the spare event:
+                // the next one is made here, before the body is released to hand over again.
                 std::lock_guard lock(m_sync->mutex);
                 if (!m_sync->spareEvent)
-                    m_sync->spareEvent = std::move(spare);
+                    m_sync->spareEvent = std::make_unique<QEvent>(kHandOverEvent);
                 pending->done = true;
             }
             m_sync->cv.notify_all();

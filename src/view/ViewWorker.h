@@ -1,4 +1,5 @@
-// A worker thread of a view (hit listing, re-list, same search, SUM) and its hand-over of results.
+// A worker thread (a view's hit listing, re-list, same search and SUM; the frame's folder search)
+// and its hand-over of results.
 #pragma once
 
 #include <QEvent>

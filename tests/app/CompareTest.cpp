@@ -10,9 +10,7 @@
 #include "view/SyncScroll.h"
 
 #include "ModalDialog.h"
-#include "ScriptedPrompter.h"
-#include "TempFiles.h"
-#include "TestSettings.h"
+#include "FrameTest.h"
 
 #include <QApplication>
 #include <QFile>
@@ -58,13 +56,9 @@ int Count(const QImage& image, const QRect& r, uint32_t c)
     return hits;
 }
 
-class CompareTest : public ::testing::Test
+class CompareTest : public FrameTest
 {
 protected:
-    TestSettings settings;
-    ScriptedPrompter prompter;
-    TempFiles files;
-    std::unique_ptr<CMainFrame> frame;
 
     void SetUp() override
     {
@@ -78,20 +72,12 @@ protected:
         settings->SetGroupSetting(SettingId::Color_DiffpTxt, kDiffpTxt, g);
         settings->SetGroupSetting(SettingId::Color_DiffmBk, kDiffmBk, g);
         settings->SetGroupSetting(SettingId::Color_DiffmTxt, kDiffmTxt, g);
-        frame = std::make_unique<CMainFrame>();
-        frame->resize(1200, 700);
-        frame->show();
+        ShowFrame({1200, 700});
     }
     void TearDown() override
     {
         g_syncScroll = false;
-        frame.reset();
-    }
-
-    static void Flush()
-    {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
+        FrameTest::TearDown();
     }
 
     CChildFrame* Open(const QString& name, const QByteArray& bytes, bool direct = false)

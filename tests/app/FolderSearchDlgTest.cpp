@@ -10,9 +10,7 @@
 #include "view/QuorvaneView.h"
 
 #include "ModalDialog.h"
-#include "ScriptedPrompter.h"
-#include "TempFiles.h"
-#include "TestSettings.h"
+#include "FrameTest.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,22 +29,15 @@
 
 namespace {
 
-class FolderSearchDlgTest : public ::testing::Test
+class FolderSearchDlgTest : public FrameTest
 {
 protected:
-    TestSettings settings;
-    ScriptedPrompter prompter;
-    TempFiles files;
-    std::unique_ptr<CMainFrame> frame;
 
     void SetUp() override
     {
         settings->WriteDefaultGroup();
-        frame = std::make_unique<CMainFrame>();
-        frame->resize(1200, 800);
-        frame->show();
+        ShowFrame({1200, 800});
     }
-    void TearDown() override { frame.reset(); }
 
     QString Root() const { return QDir::cleanPath(files.dir.path()); }
 

@@ -6,9 +6,7 @@
 #include "document/QuorvaneDoc.h"
 #include "view/QuorvaneView.h"
 
-#include "ScriptedPrompter.h"
-#include "TempFiles.h"
-#include "TestSettings.h"
+#include "FrameTest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,18 +16,13 @@
 
 namespace {
 
-class MacroTest : public ::testing::Test
+class MacroTest : public FrameTest
 {
 protected:
-    TestSettings settings;
-    ScriptedPrompter prompter;
-    TempFiles files;
-    std::unique_ptr<CMainFrame> frame;
 
     void SetUp() override
     {
-        frame = std::make_unique<CMainFrame>();
-        frame->show();
+        ShowFrame();
         frame->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
     }
@@ -37,7 +30,7 @@ protected:
     {
         if (CKeyMacro::Program().IsRecording())
             CKeyMacro::Program().ToggleRecording();
-        frame.reset();
+        FrameTest::TearDown();
     }
 
     static QByteArray Counting(int n)

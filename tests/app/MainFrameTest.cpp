@@ -14,9 +14,7 @@
 #include "view/QuorvaneView.h"
 #include "document/QuorvaneDoc.h"
 
-#include "ScriptedPrompter.h"
-#include "TempFiles.h"
-#include "TestSettings.h"
+#include "FrameTest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,29 +37,13 @@
 
 namespace {
 
-class MainFrameTest : public ::testing::Test
+class MainFrameTest : public FrameTest
 {
 protected:
-    TestSettings settings;
-    ScriptedPrompter prompter;
-    TempFiles files;
-    std::unique_ptr<CMainFrame> frame;
 
-    void SetUp() override
-    {
-        frame = std::make_unique<CMainFrame>();
-        frame->show();
-    }
-    void TearDown() override { frame.reset(); }
+    void SetUp() override { ShowFrame(); }
 
     QString Write(const QString& name, const QByteArray& bytes) { return files.Write(name, bytes); }
-
-    // Closed windows are deleted by the event loop; let it run.
-    static void Flush()
-    {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-    }
 
     QStringList VisibleMenus() const
     {

@@ -6,9 +6,7 @@
 #include "view/MyScrollBar.h"
 #include "view/QuorvaneView.h"
 
-#include "ScriptedPrompter.h"
-#include "TempFiles.h"
-#include "TestSettings.h"
+#include "FrameTest.h"
 
 #include <QDockWidget>
 #include <QTest>
@@ -17,19 +15,13 @@
 
 namespace {
 
-class BitmapViewTest : public ::testing::Test
+class BitmapViewTest : public FrameTest
 {
 protected:
-    TestSettings settings;
-    ScriptedPrompter prompter;
-    TempFiles files;
-    std::unique_ptr<CMainFrame> frame;
 
     void SetUp() override
     {
-        frame = std::make_unique<CMainFrame>();
-        frame->resize(900, 700);
-        frame->show();
+        ShowFrame({900, 700});
     }
     CBitmapView* Pane() const
     {

@@ -12,9 +12,7 @@
 
 #include <QDockWidget>
 
-#include "ScriptedPrompter.h"
-#include "TempFiles.h"
-#include "TestSettings.h"
+#include "FrameTest.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -55,20 +53,15 @@ public:
     }
 };
 
-class PropertiesWndTest : public ::testing::Test
+class PropertiesWndTest : public FrameTest
 {
 protected:
-    TestSettings settings;
-    ScriptedPrompter prompter;
-    TempFiles files;
-    std::unique_ptr<CMainFrame> frame;
     CPropertiesWnd* pane = nullptr;
     CQuorvaneView* view = nullptr;
 
     void SetUp() override
     {
-        frame = std::make_unique<CMainFrame>();
-        frame->show();
+        ShowFrame();
         pane = qobject_cast<CPropertiesWnd*>(frame->Pane(ID_PANE_PROPERTIES)->widget());
         ASSERT_NE(pane, nullptr);
         const QString path = files.Write(QStringLiteral("a.bin"), QByteArray(0x100, '\x41'));
@@ -77,7 +70,6 @@ protected:
         ASSERT_NE(view, nullptr);
         QApplication::processEvents();
     }
-    void TearDown() override { frame.reset(); }
 
     // Types into a property's entry as a user would and ends with Enter.
     void Type(PropId id, const QString& keys)

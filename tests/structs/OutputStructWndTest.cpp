@@ -10,9 +10,7 @@
 #include "structs/StructRowModel.h"
 #include "view/QuorvaneView.h"
 
-#include "ScriptedPrompter.h"
-#include "TempFiles.h"
-#include "TestSettings.h"
+#include "FrameTest.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -38,12 +36,8 @@ const char kDef[] =
     "struct REC\n{\n\tWORD id;\n\tvarsize 1;\n\tbyte data[varsize];\n\tchar tag[4];\n}\n"
     "struct PAIR\n{\n\tREC first;\n\tword last;\n}\n";
 
-struct PaneTest : ::testing::Test
+struct PaneTest : FrameTest
 {
-    TestSettings settings;
-    ScriptedPrompter prompter;
-    TempFiles files;
-    std::unique_ptr<CMainFrame> frame;
     COutputStructWnd* pane = nullptr;
     CQuorvaneView* view = nullptr;
     CQuorvaneDoc* doc = nullptr;
@@ -74,7 +68,6 @@ struct PaneTest : ::testing::Test
         doc = frame->ActiveDocument();
         QApplication::processEvents();
     }
-    void TearDown() override { frame.reset(); }
 
     static QByteArray Bytes(std::initializer_list<int> values)
     {
