@@ -1,6 +1,6 @@
 // Opening a 1 GiB file (first megabyte, then the whole file), a direct-edit insertion at 0, and
 // saving a 1 GiB document with its ".bak" next to copying the file twice with cp.
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 #include "document/QuorvaneDoc.h"
 
 #include <QCoreApplication>

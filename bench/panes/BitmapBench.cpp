@@ -1,7 +1,7 @@
 // Painting the bitmap pane: 1,000 rows of 128 bytes (128 KB of a document) in one paint.
 #include "BenchApp.h"
 #include "app/MainFrame.h"
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 #include "document/QuorvaneDoc.h"
 #include "panes/BitmapView.h"
 

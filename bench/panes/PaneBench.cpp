@@ -2,7 +2,7 @@
 // (total time, longest stall of the loop, scrolling to the end), and the info pane's update per
 // cursor move.
 #include "panes/BinaryInfoWnd.h"
-#include "panes/InfoRows.h"
+#include "view/InfoRows.h"
 #include "panes/OutputList.h"
 #include "panes/OutputWnd.h"
 

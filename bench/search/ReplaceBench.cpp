@@ -2,7 +2,7 @@
 // replacing the same word in the same file.
 #include "BenchData.h"
 
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 #include "document/QuorvaneDoc.h"
 #include "search/ReplaceEngine.h"
 

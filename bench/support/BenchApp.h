@@ -3,7 +3,7 @@
 // program's static objects go: a QApplication destroyed during static destruction crashes at exit.
 #pragma once
 
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

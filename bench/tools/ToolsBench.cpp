@@ -2,7 +2,7 @@
 // document, and the pages per second of printing a 1 MB file to PDF.
 #include "BenchData.h"
 
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 #include "document/ByteSource.h"
 #include "document/QuorvaneDoc.h"
 #include "tools/FixedInput.h"

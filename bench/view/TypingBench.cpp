@@ -1,6 +1,6 @@
 // Typing 1,000 hex digits in insert mode at address 0 of a 256 MB file held in memory: the time of
 // each keystroke from the key event to the repainted view.
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 #include "document/QuorvaneDoc.h"
 #include "view/QuorvaneView.h"
 

@@ -1,7 +1,7 @@
 // Benchmarks of the hex view: one full 1920 x 1080 screen painted in each code, and a scroll step
 // of a 5 GB sparse file in direct edit mode (re-reading the rows on screen, then painting).
 #include "BenchApp.h"
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 #include "codes/CodePage.h"
 #include "codes/TextEncoder.h"
 #include "document/QuorvaneDoc.h"

@@ -1,7 +1,7 @@
 // The バージョン情報 box: program icon, name and version, the maker's link and a close button.
 #include "app/AboutDlg.h"
 
-#include "app/ToolIcons.h"
+#include "panes/ToolIcons.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 // The カスタマイズ dialog.
 #include "app/CustomizeDlg.h"
 
-#include "app/CommandTable.h"
+#include "base/CommandTable.h"
 #include "app/MainFrame.h"
 
 #include <QDialogButtonBox>

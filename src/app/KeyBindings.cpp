@@ -1,7 +1,7 @@
 // Key bindings and their stored text.
 #include "app/KeyBindings.h"
 
-#include "app/CommandTable.h"
+#include "base/CommandTable.h"
 
 #include <QRegularExpression>
 #include <algorithm>

@@ -1,11 +1,12 @@
 // The program's top-level window: document tabs, menus, toolbar, status bar and docking panes.
 #pragma once
 
-#include "app/CommandIds.h"
+#include "view/ViewHost.h"
+#include "base/CommandIds.h"
 #include "app/KeyBindings.h"
-#include "app/KeyMacro.h"
-#include "app/RecentFileList.h"
-#include "app/SettingsGroupValues.h"
+#include "base/KeyMacro.h"
+#include "base/RecentFileList.h"
+#include "base/SettingsGroupValues.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -31,7 +32,7 @@ class QMenu;
 class QTabBar;
 class QToolBar;
 
-class CMainFrame : public QMainWindow
+class CMainFrame : public QMainWindow, public ViewHost
 {
     Q_OBJECT
 
@@ -55,7 +56,7 @@ public:
     void OpenDroppedFiles(const QList<QUrl>& urls, bool directEdit);
 
     CChildFrame* ActiveChild() const;
-    CQuorvaneView* ActiveView() const;
+    CQuorvaneView* ActiveView() const override;
     CQuorvaneDoc* ActiveDocument() const;
     QList<CChildFrame*> ChildFrames() const;
     QList<CChildFrame*> ChildFramesOf(const CQuorvaneDoc* doc) const;

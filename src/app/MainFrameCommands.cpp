@@ -1,15 +1,16 @@
 // The main frame's commands: menus, toolbar, key bindings, panes, and command routing.
 #include "app/MainFrame.h"
-#include "document/NativePath.h"
+#include "base/NativePath.h"
 
 #include "app/AboutDlg.h"
 #include "app/WindowsDlg.h"
 #include "app/ChildFrame.h"
-#include "app/CommandTable.h"
+#include "app/FilePropertiesDlg.h"
+#include "base/CommandTable.h"
 #include "app/MainFramePanes.h"
-#include "app/DialogFolder.h"
+#include "base/DialogFolder.h"
 #include "app/QuorvaneApp.h"
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 #include "document/QuorvaneDoc.h"
 #include "panes/BitmapView.h"
 #include "view/QuorvaneView.h"
@@ -300,7 +301,7 @@ bool CMainFrame::DocumentUpdate(int id, CmdUI& ui) const
 {
     switch (id) {
     case ID_FILE_CLOSE: case ID_FILE_SAVE: case ID_FILE_SAVE_AS: case ID_FILE_RELOAD:
-    case ID_EDIT_LOCK: case ID_BUFFER_CLEAR: case ID_WINDOW_NEW:
+    case ID_EDIT_LOCK: case ID_BUFFER_CLEAR: case ID_WINDOW_NEW: case ID_FILE_PROPERTIES:
         break;
     default:
         return false;
@@ -311,7 +312,8 @@ bool CMainFrame::DocumentUpdate(int id, CmdUI& ui) const
         return true;
     switch (id) {
     case ID_FILE_SAVE: ui.enabled = doc->IsModified(); break;
-    case ID_FILE_RELOAD: ui.enabled = !doc->PathName().isEmpty(); break;
+    case ID_FILE_RELOAD:
+    case ID_FILE_PROPERTIES: ui.enabled = !doc->PathName().isEmpty(); break;
     case ID_EDIT_LOCK: ui.checked = doc->EditLock() != 0; break;
     case ID_BUFFER_CLEAR: ui.enabled = !doc->IsDirectEdit(); break;
     default: break;
@@ -332,6 +334,12 @@ bool CMainFrame::DocumentCommand(int id)
     case ID_EDIT_LOCK: doc->ToggleEditLock(); return true;
     case ID_BUFFER_CLEAR: doc->AskClearJournals(); return true;
     case ID_WINDOW_NEW: NewWindow(); return true;
+    case ID_FILE_PROPERTIES:
+        if (!doc->PathName().isEmpty()) {
+            CFilePropertiesDlg dlg(*doc, this);
+            dlg.exec();
+        }
+        return true;
     default: return false;
     }
 }

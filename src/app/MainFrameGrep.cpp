@@ -3,9 +3,9 @@
 #include "app/MainFrame.h"
 
 #include "app/ChildFrame.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "app/ProgressBar.h"
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 #include "panes/OutputLineRules.h"
 #include "panes/OutputWnd.h"
 #include "search/FolderSearchJob.h"

@@ -1,9 +1,9 @@
 // The main frame's macro commands: 記録/終了 and 再生 into the active view.
 #include "app/MainFrame.h"
 
-#include "app/KeyMacro.h"
-#include "app/MacroKeyEvent.h"
-#include "app/MacroKeys.h"
+#include "base/KeyMacro.h"
+#include "view/MacroKeyEvent.h"
+#include "base/MacroKeys.h"
 #include "view/QuorvaneView.h"
 
 #include <QPointer>

@@ -1,7 +1,7 @@
 // The main frame's panes: their contents, created with the frame.
 #include "app/MainFrame.h"
 
-#include "app/CommandIds.h"
+#include "base/CommandIds.h"
 #include "app/MainFramePanes.h"
 #include "panes/BinaryInfoWnd.h"
 #include "panes/OutputWnd.h"

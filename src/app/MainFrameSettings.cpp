@@ -2,7 +2,7 @@
 #include "app/MainFrame.h"
 
 #include "app/ChildFrame.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "app/SettingsDlg.h"
 #include "document/QuorvaneDoc.h"
 #include "view/QuorvaneView.h"

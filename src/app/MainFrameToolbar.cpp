@@ -1,9 +1,9 @@
 // The toolbar and the key bindings, and the カスタマイズ... dialog that changes them.
 #include "app/MainFrame.h"
 
-#include "app/CommandTable.h"
+#include "base/CommandTable.h"
 #include "app/CustomizeDlg.h"
-#include "app/ToolIcons.h"
+#include "panes/ToolIcons.h"
 
 #include <QAction>
 #include <QDockWidget>

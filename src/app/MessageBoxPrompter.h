@@ -1,7 +1,7 @@
 // The prompter of the running program: questions and errors as modal message boxes.
 #pragma once
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 
 class QWidget;
 

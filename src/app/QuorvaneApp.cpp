@@ -2,9 +2,9 @@
 #include "app/QuorvaneApp.h"
 
 #include "app/MainFrame.h"
-#include "app/Messages.h"
-#include "app/Prompter.h"
-#include "app/SettingsStore.h"
+#include "base/Messages.h"
+#include "base/Prompter.h"
+#include "base/SettingsStore.h"
 #include "app/SingleInstance.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The application object: start-up, the single instance, the settings store and program-wide flags.
 #pragma once
 
-#include "app/KeyMacro.h"
+#include "base/KeyMacro.h"
 #include "app/MessageBoxPrompter.h"
 
 #include <QObject>

@@ -3,7 +3,7 @@
 
 #include "app/ColorButton.h"
 #include "app/FontBox.h"
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // The settings dialog (環境設定): settings groups by file pattern, their general values and colours.
 #pragma once
 
-#include "app/SettingsGroupValues.h"
+#include "base/SettingsGroupValues.h"
 
 #include <QDialog>
 #include <array>

@@ -1,6 +1,6 @@
 // The hand-over channel between two starts of the program: a local socket readable by the user only.
 #include "app/SingleInstance.h"
-#include "document/NativePath.h"
+#include "base/NativePath.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,7 +1,7 @@
 // The status bar panes and their sizing by text width.
 #include "app/StatusPanes.h"
 
-#include "app/FileSizeText.h"
+#include "base/FileSizeText.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -1,8 +1,8 @@
 // Program entry: the application object starts, runs the event loop and ends.
-#include "app/CommandLineInfo.h"
+#include "base/CommandLineInfo.h"
 #include "app/QuorvaneApp.h"
-#include "app/ToolIcons.h"
-#include "document/NativePath.h"
+#include "panes/ToolIcons.h"
+#include "base/NativePath.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

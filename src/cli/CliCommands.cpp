@@ -5,7 +5,7 @@
 #include "codes/TextEncoder.h"
 #include "document/ByteSource.h"
 #include "document/MappedByteSource.h"
-#include "document/NativePath.h"
+#include "base/NativePath.h"
 #include "document/QuorvaneDoc.h"
 #include "document/SafeFileWriter.h"
 #include "search/DiffRuns.h"
@@ -16,7 +16,7 @@
 #include "search/SearchFields.h"
 #include "search/SumCalculator.h"
 
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 
 #include <QFile>
 #include <QDir>

@@ -2,7 +2,7 @@
 #include "cli/CliCommands.h"
 
 #include "document/ByteSource.h"
-#include "panes/InfoRows.h"
+#include "view/InfoRows.h"
 
 int CmdInfo(const QStringList& argv, LineWriter& out)
 {

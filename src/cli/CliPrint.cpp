@@ -2,7 +2,7 @@
 // PDF file, through the page layout and painter of 印刷.
 #include "cli/CliCommands.h"
 
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 #include "codes/CharCode.h"
 #include "document/ByteSource.h"
 #include "document/QuorvaneDoc.h"

@@ -1,5 +1,5 @@
 // quorvane-cli struct: the structure editor's rows for a file and a definition file.
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 #include "cli/CliCommands.h"
 #include "structs/StructFiles.h"
 #include "document/QuorvaneDoc.h"

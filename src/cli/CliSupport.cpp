@@ -5,7 +5,7 @@
 
 #include "codes/HexText.h"
 #include "codes/TextEncoder.h"
-#include "document/NativePath.h"
+#include "base/NativePath.h"
 #include "document/SafeFileWriter.h"
 #include "search/FolderSearch.h"
 #include "search/SearchFields.h"

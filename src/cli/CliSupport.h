@@ -1,7 +1,7 @@
 // Command-line companion: argument parsing, input checks and output, shared by the subcommands.
 #pragma once
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 #include "search/SearchPattern.h"
 
 #include <QString>

@@ -1,8 +1,8 @@
 // quorvane-cli: gives the analysis engines to scripts, printing the lines the output pane shows.
-#include "app/CommandLineInfo.h"
-#include "app/SettingsStore.h"
+#include "base/CommandLineInfo.h"
+#include "base/SettingsStore.h"
 #include "cli/CliCommands.h"
-#include "document/NativePath.h"
+#include "base/NativePath.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 // Memory and file byte sources.
 #include "document/ByteSource.h"
 
-#include "document/NativePath.h"
+#include "base/NativePath.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,9 +1,9 @@
 // The document: opening, the byte store, the direct-edit window, group settings and the edit lock.
 #include "document/QuorvaneDoc.h"
 
-#include "app/Prompter.h"
-#include "app/SettingsStore.h"
-#include "document/NativePath.h"
+#include "base/Prompter.h"
+#include "base/SettingsStore.h"
+#include "base/NativePath.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 // Direct edit mode: the window of rows on screen, and writes and removals in the file on disk.
 #include "document/QuorvaneDoc.h"
 
-#include "app/Prompter.h"
-#include "document/NativePath.h"
+#include "base/Prompter.h"
+#include "base/NativePath.h"
 
 #include <QFile>
 #include <memory>

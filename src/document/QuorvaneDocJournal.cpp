@@ -1,7 +1,7 @@
 // The undo and redo journals: recording edits and applying records in either direction.
 #include "document/QuorvaneDoc.h"
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 
 #include <cstring>
 #include <new>

@@ -1,7 +1,7 @@
 // The document's background loader: reads the bytes behind the first megabyte.
 #include "document/QuorvaneDoc.h"
 
-#include "document/NativePath.h"
+#include "base/NativePath.h"
 
 #include <QFile>
 

@@ -1,9 +1,9 @@
 // Saving with the ".bak" backup, save-as in direct edit mode, and reloading from disk.
 #include "document/QuorvaneDoc.h"
 
-#include "app/Prompter.h"
-#include "app/SettingsStore.h"
-#include "document/NativePath.h"
+#include "base/Prompter.h"
+#include "base/SettingsStore.h"
+#include "base/NativePath.h"
 #include "document/SafeFileWriter.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 // Complete, synced files renamed over their targets; backups made the same way.
 #include "document/SafeFileWriter.h"
 
-#include "document/NativePath.h"
+#include "base/NativePath.h"
 
 #include <QFile>
 #include <QFileInfo>

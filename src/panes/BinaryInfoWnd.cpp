@@ -2,8 +2,8 @@
 // address and the selection length.
 #include "panes/BinaryInfoWnd.h"
 
-#include "app/MessageTargets.h"
-#include "app/Messages.h"
+#include "view/MessageTargets.h"
+#include "base/Messages.h"
 #include "panes/OutputList.h"
 #include "view/QuorvaneView.h"
 

@@ -2,7 +2,7 @@
 // address and the selection length.
 #pragma once
 
-#include "panes/InfoRows.h"
+#include "view/InfoSink.h"
 
 #include <QWidget>
 #include <functional>
@@ -12,14 +12,14 @@ class QToolButton;
 
 // Only formats: the view computes the inputs and calls UpdateInfo. The "+" and "-" buttons switch
 // the display mode and ask the active view to send its inputs again (UM_UPDATEINFO).
-class CBinaryInfoWnd : public QWidget
+class CBinaryInfoWnd : public QWidget, public InfoSink
 {
     Q_OBJECT
 
 public:
     explicit CBinaryInfoWnd(QWidget* parent = nullptr);
 
-    void UpdateInfo(const InfoInput& input);
+    void UpdateInfo(const InfoInput& input) override;
     // The value field of a row (InfoRows::Row).
     QString ValueText(int row) const;
     bool PlusMode() const { return m_plusMode; }

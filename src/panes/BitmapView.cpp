@@ -1,8 +1,8 @@
 // The bitmap pane: the picture built from the bytes with a palette, zoom, scrolling and clicks.
 #include "panes/BitmapView.h"
 
-#include "app/MessageTargets.h"
-#include "app/Messages.h"
+#include "view/MessageTargets.h"
+#include "base/Messages.h"
 #include "document/QuorvaneDoc.h"
 #include "view/MyScrollBar.h"
 #include "view/QuorvaneView.h"

@@ -2,8 +2,8 @@
 // bookmark list, in five tabs along the bottom.
 #include "panes/OutputWnd.h"
 
-#include "app/MessageTargets.h"
-#include "app/Messages.h"
+#include "view/MessageTargets.h"
+#include "base/Messages.h"
 #include "panes/OutputLineRules.h"
 #include "panes/OutputList.h"
 #include "panes/OutputListCtrl.h"

@@ -2,6 +2,8 @@
 // bookmark list, in five tabs along the bottom.
 #pragma once
 
+#include "view/ResultSink.h"
+
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -19,37 +21,36 @@ class QToolButton;
 // the frame (folder search). Every call happens on the user-interface thread: workers hand their
 // lines over in batches with a blocking queued call (QMetaObject::invokeMethod with
 // Qt::BlockingQueuedConnection) and never touch the pane themselves.
-class COutputWnd : public QWidget
+class COutputWnd : public QWidget, public ResultSink
 {
     Q_OBJECT
 
 public:
-    // The result lists by their control ids; the tabs stand in the order 検索, 同一検索, SUM結果,
-    // フォルダ内検索, ブックマーク.
-    enum ListId : int { ListSame = 3, ListSearch = 4, ListSum = 5, ListGrep = 6, ListBookmark = 7 };
+    // The result lists are named by ResultSink's ListId (ListSame, ListSearch, ListSum, ListGrep,
+    // ListBookmark).
 
     explicit COutputWnd(QWidget* parent = nullptr);
     ~COutputWnd() override;
 
     // ---- Result lists (ListSame, ListSearch, ListSum, ListGrep) ----
     // Appends lines at the end of a list; a block of lines costs one model update.
-    void AddLines(int listId, const QStringList& lines);
-    void AddLine(int listId, const QString& line);
-    void ClearList(int listId);
+    void AddLines(int listId, const QStringList& lines) override;
+    void AddLine(int listId, const QString& line) override;
+    void ClearList(int listId) override;
     int LineCount(int listId) const;
     QString Line(int listId, int index) const; // empty past the end
     // Horizontal extent: the widest of the first, second and last lines plus 5 pixels.
-    void FitListWidth(int listId);
+    void FitListWidth(int listId) override;
     // Makes the tab holding the list the active tab.
-    void ActivateTab(int listId);
+    void ActivateTab(int listId) override;
 
     // ---- Same-search drop-down (shown above the 同一検索 list only) ----
-    void AddSameGroup(const QString& text);
-    void ClearSameGroups();
+    void AddSameGroup(const QString& text) override;
+    void ClearSameGroups() override;
     int SameGroupCount() const;
 
     // ---- Bookmark tab: one row per bookmark, "00000000-0001A2F0" and the description ----
-    void SetBookmarkRows(const std::vector<std::pair<QString, QString>>& rows);
+    void SetBookmarkRows(const std::vector<std::pair<QString, QString>>& rows) override;
     int BookmarkRowCount() const;
 
     // ---- Folder search hand-back: a double click on a line of the フォルダ内検索 list calls this
@@ -59,7 +60,7 @@ public:
 
     // ---- Also used by the views and the frame ----
     // A document was reloaded: every result list and the same-search groups are emptied.
-    void ResetLists();
+    void ResetLists() override;
     // The widgets, for the frame's focus handling and for tests.
     COutputList* List(int listId) const;
     COutputListCtrl* BookmarkList() const { return m_bookmarks; }

@@ -2,12 +2,11 @@
 // address jump, and the display of the active view's character code and byte order.
 #include "panes/PropertiesWnd.h"
 
-#include "app/CommandIds.h"
-#include "app/MainFrame.h"
-#include "app/MessageTargets.h"
-#include "app/Messages.h"
-#include "app/Prompter.h"
-#include "app/ToolIcons.h"
+#include "base/CommandIds.h"
+#include "view/MessageTargets.h"
+#include "base/Messages.h"
+#include "base/Prompter.h"
+#include "panes/ToolIcons.h"
 #include "panes/MPGridCtrl.h"
 #include "panes/PropertyRules.h"
 #include "view/QuorvaneView.h"

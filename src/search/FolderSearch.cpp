@@ -1,8 +1,8 @@
 // Folder search: name matching, directory walking and scanning each file in large blocks.
 #include "search/FolderSearch.h"
 
-#include "app/Prompter.h"
-#include "document/NativePath.h"
+#include "base/Prompter.h"
+#include "base/NativePath.h"
 #include "search/HexFormat.h"
 #include "search/PatternScanner.h"
 

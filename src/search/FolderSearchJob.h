@@ -2,7 +2,7 @@
 #pragma once
 
 #include "search/FolderSearch.h"
-#include "view/ViewWorker.h"
+#include "base/ViewWorker.h"
 
 #include <QObject>
 #include <QStringList>

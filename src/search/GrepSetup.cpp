@@ -1,8 +1,8 @@
 // The folder search dialog: its fields, the folder history list, drops and the checks of 検索.
 #include "search/GrepSetup.h"
 
-#include "app/Prompter.h"
-#include "app/SettingsStore.h"
+#include "base/Prompter.h"
+#include "base/SettingsStore.h"
 #include "codes/CharCode.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // The replace loop over a document in memory or in direct edit mode.
 #include "search/ReplaceEngine.h"
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 #include "document/QuorvaneDoc.h"
 
 #include <algorithm>

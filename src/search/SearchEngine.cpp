@@ -1,7 +1,7 @@
 // Search steps, hit listing and the jump to a listed hit.
 #include "search/SearchEngine.h"
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 #include "search/BlockReader.h"
 #include "search/HexFormat.h"
 

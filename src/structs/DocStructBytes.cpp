@@ -1,7 +1,7 @@
 // Reading and writing a structure's bytes in the active document.
 #include "structs/DocStructBytes.h"
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 #include "document/QuorvaneDoc.h"
 
 #include <cstring>

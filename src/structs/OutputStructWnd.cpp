@@ -1,10 +1,9 @@
 // The 構造体編集 pane: file and structure lists, base address buttons and the tree list.
 #include "structs/OutputStructWnd.h"
 
-#include "app/MainFrame.h"
-#include "app/MessageTargets.h"
-#include "app/Messages.h"
-#include "app/Prompter.h"
+#include "view/MessageTargets.h"
+#include "base/Messages.h"
+#include "base/Prompter.h"
 #include "document/QuorvaneDoc.h"
 #include "structs/StructRowDelegate.h"
 #include "structs/StructRowModel.h"
@@ -16,7 +15,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QStyle>
@@ -373,15 +371,19 @@ void COutputStructWnd::showEvent(QShowEvent* e)
 {
     QWidget::showEvent(e);
     m_refresh.start();
-    CMainFrame* frame = FindMainFrame(this);
-    if (frame && !m_areaConnection) {
-        // Another document window: the values come from its document.
-        m_areaConnection = connect(frame->MdiArea(), &QMdiArea::subWindowActivated, this, [this] {
-            if (m_session->Structure() >= 0)
-                m_tree->viewport()->update();
-        });
-    }
     RepaintView(); // the structure colours show again
+}
+
+bool COutputStructWnd::IsShowing() const
+{
+    return isVisible();
+}
+
+void COutputStructWnd::ViewActivated()
+{
+    // Another document window: the values come from its document.
+    if (m_session->Structure() >= 0)
+        m_tree->viewport()->update();
 }
 
 void COutputStructWnd::hideEvent(QHideEvent* e)

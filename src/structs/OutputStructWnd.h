@@ -4,6 +4,7 @@
 #include "structs/DocStructBytes.h"
 #include "structs/StructFiles.h"
 #include "structs/StructSession.h"
+#include "view/StructPaneSink.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -24,7 +25,7 @@ class QToolButton;
 // The pane finds the active view through the main frame and talks to it only with the window
 // messages (UM_GETPOS, UM_SETSTRUCTRANGE, UM_SELECTRANGE, UM_SETCURSOR); its values always come
 // from the active document.
-class COutputStructWnd : public QWidget
+class COutputStructWnd : public QWidget, public StructPaneSink
 {
     Q_OBJECT
 
@@ -37,6 +38,10 @@ public:
     };
     // An expansion shows at most this many elements; a longer array says so and shows its head.
     static constexpr int64_t kExpandLimit = 1'000'000;
+
+    // ---- What the views ask of the pane ----
+    bool IsShowing() const override;
+    void ViewActivated() override;
     // And the list never holds more rows than this.
     static constexpr int64_t kMaxRows = 20'000'000;
 
@@ -107,5 +112,4 @@ private:
     CStructRowDelegate* m_delegate = nullptr;
     QMenu* m_menu = nullptr;
     QTimer m_refresh; // values follow typing in the view while the pane is shown
-    QMetaObject::Connection m_areaConnection; // window activation repaints the values
 };

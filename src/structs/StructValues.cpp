@@ -1,7 +1,7 @@
 // Value texts of the structure editor by kind, and the bytes an in-place edit writes.
 #include "structs/StructValues.h"
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 
 #include <algorithm>
 #include <cstdio>

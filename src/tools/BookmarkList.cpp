@@ -1,7 +1,7 @@
 // Reading and writing bookmark list files.
 #include "tools/BookmarkList.h"
 
-#include "document/NativePath.h"
+#include "base/NativePath.h"
 #include "document/SafeFileWriter.h"
 
 #include <QFile>

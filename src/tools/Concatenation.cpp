@@ -1,8 +1,8 @@
 // File concatenation: reading the other file and adding it to the document in one undo step.
 #include "tools/Concatenation.h"
 
-#include "app/Prompter.h"
-#include "document/NativePath.h"
+#include "base/Prompter.h"
+#include "base/NativePath.h"
 #include "document/QuorvaneDoc.h"
 #include "tools/FixedInput.h"
 

@@ -1,7 +1,7 @@
 // The ファイル連結 dialog: file field with browse button and drop, position and action.
 #include "tools/ConnectDlg.h"
 
-#include "document/NativePath.h"
+#include "base/NativePath.h"
 
 #include <QDialogButtonBox>
 #include <QDragEnterEvent>

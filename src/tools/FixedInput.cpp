@@ -1,7 +1,7 @@
 // Fixed-form input: reading the address list and the data, and writing at every address.
 #include "tools/FixedInput.h"
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 #include "codes/TextEncoder.h"
 #include "document/QuorvaneDoc.h"
 #include "tools/RangeOutput.h"

@@ -2,7 +2,7 @@
 // destination with a browse button, and the checks of "出力".
 #include "tools/RangeFilePrintDlg.h"
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 #include "tools/MaskedEdit2.h"
 
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
 // Typing, deleting and pasting bytes in memory (journaled) and in direct edit mode (on disk).
 #include "view/ByteEditor.h"
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 #include "codes/TextEncoder.h"
 #include "document/QuorvaneDoc.h"
 

@@ -2,11 +2,12 @@
 #include "view/QuorvaneView.h"
 
 #include "document/ByteSource.h"
-#include "panes/BinaryInfoWnd.h"
+#include "view/InfoSink.h"
+#include "view/StructPaneSink.h"
 
-#include "app/CommandIds.h"
-#include "app/Messages.h"
-#include "app/SettingsStore.h"
+#include "base/CommandIds.h"
+#include "base/Messages.h"
+#include "base/SettingsStore.h"
 #include "document/QuorvaneDoc.h"
 #include "view/MyScrollBar.h"
 #include "view/ViewFont.h"
@@ -339,6 +340,8 @@ void CQuorvaneView::OnActivateView(bool activate)
         LoadVisibleWindow();
     SendActivationNotifications();
     RefillBookmarkTab();
+    if (m_structPane)
+        m_structPane->ViewActivated();
     // The active document window's view takes the keyboard, as the platform's document frames do.
     if (!hasFocus() && isVisible())
         setFocus(Qt::OtherFocusReason);

@@ -5,7 +5,7 @@
 #include "tools/Bookmarks.h"
 #include "tools/Concatenation.h"
 #include "tools/RangeOutput.h"
-#include "panes/InfoRows.h"
+#include "view/InfoRows.h"
 #include "view/ByteColors.h"
 #include "view/ByteEditor.h"
 #include "view/CursorNavigator.h"
@@ -23,9 +23,9 @@
 
 class CQuorvaneDoc;
 class CMyScrollBar;
-class COutputWnd;
-class CBinaryInfoWnd;
-class COutputStructWnd;
+class ResultSink;
+class InfoSink;
+class StructPaneSink;
 class QPainter;
 class QPagedPaintDevice;
 class QPrinter;
@@ -320,9 +320,9 @@ private:
     QTimer m_loadingTimer;
 
     // Panes the frame gave at set-up (null until the panes exist).
-    COutputWnd* m_outputPane = nullptr;
-    CBinaryInfoWnd* m_infoPane = nullptr;
-    COutputStructWnd* m_structPane = nullptr;
+    ResultSink* m_outputPane = nullptr;
+    InfoSink* m_infoPane = nullptr;
+    StructPaneSink* m_structPane = nullptr;
 
     std::unique_ptr<ViewSearchState> m_search;
     // The view that last became active: its notifications are not repeated on every focus change.

@@ -1,8 +1,8 @@
 // The hex view's side of comparing two documents: 次へ / 前へ over the differing runs, the mark.
 #include "view/QuorvaneView.h"
 
-#include "app/CommandIds.h"
-#include "app/Prompter.h"
+#include "base/CommandIds.h"
+#include "base/Prompter.h"
 #include "document/QuorvaneDoc.h"
 #include "search/DiffRuns.h"
 

@@ -1,10 +1,9 @@
 // The hex view's editing: typing keys and characters, input methods, clipboard and undo commands.
 #include "view/QuorvaneView.h"
 
-#include "app/CommandIds.h"
-#include "app/Messages.h"
-#include "app/Prompter.h"
-#include "document/FilePropertiesDlg.h"
+#include "base/CommandIds.h"
+#include "base/Messages.h"
+#include "base/Prompter.h"
 #include "document/QuorvaneDoc.h"
 #include "view/ClipboardBytes.h"
 
@@ -324,12 +323,6 @@ bool CQuorvaneView::OnEditCommand(int id)
     case ID_COPY_AS_TEXT: CopyAsHexText(); return true;
     case ID_EDIT_PASTE: PasteFromClipboard(); return true;
     case ID_PASTE_AS_NUMBER: PasteHexText(); return true;
-    case ID_FILE_PROPERTIES:
-        if (m_doc && !m_doc->PathName().isEmpty()) {
-            CFilePropertiesDlg dlg(*m_doc, this);
-            dlg.exec();
-        }
-        return true;
     default: return false;
     }
 }
@@ -345,7 +338,6 @@ bool CQuorvaneView::OnUpdateEditCommand(int id, CmdUI& ui)
     case ID_COPY_AS_TEXT: ui.enabled = m_doc && m_doc->GetFileSize() > 0; break;
     case ID_EDIT_PASTE:
     case ID_PASTE_AS_NUMBER: ui.enabled = editable; break;
-    case ID_FILE_PROPERTIES: ui.enabled = m_doc && !m_doc->PathName().isEmpty(); break;
     default: return false;
     }
     ui.checked = false;

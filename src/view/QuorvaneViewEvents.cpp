@@ -1,11 +1,11 @@
 // The hex view's events: painting, resizing, keyboard, mouse, wheel, focus and window messages.
 #include "view/QuorvaneView.h"
 
-#include "app/CommandIds.h"
-#include "app/MacroKeyEvent.h"
-#include "app/Messages.h"
+#include "base/CommandIds.h"
+#include "view/MacroKeyEvent.h"
+#include "base/Messages.h"
 #include "document/QuorvaneDoc.h"
-#include "panes/OutputWnd.h"
+#include "view/ResultSink.h"
 #include "view/MyScrollBar.h"
 
 #include <QContextMenuEvent>

@@ -1,7 +1,7 @@
 // The hex view's printing: 印刷 with the print dialog, 印刷プレビュー and PDF files.
 #include "view/QuorvaneView.h"
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 #include "document/QuorvaneDoc.h"
 #include "document/SafeFileWriter.h"
 #include "tools/PrintRenderer.h"

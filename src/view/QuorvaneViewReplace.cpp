@@ -1,7 +1,7 @@
 // The view's replace: the replace loop of the document, asking the replace dialog at every hit.
 #include "view/QuorvaneView.h"
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "document/QuorvaneDoc.h"
 #include "search/ReplaceDlg.h"
 #include "search/ReplaceEngine.h"

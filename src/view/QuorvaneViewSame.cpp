@@ -1,10 +1,10 @@
 // The view's same search: the worker, its stop, the group drop-down and the group lists.
 #include "view/QuorvaneView.h"
 
-#include "app/Messages.h"
-#include "app/Prompter.h"
+#include "base/Messages.h"
+#include "base/Prompter.h"
 #include "document/QuorvaneDoc.h"
-#include "panes/OutputWnd.h"
+#include "view/ResultSink.h"
 #include "search/SameSearch.h"
 #include "view/ViewSearchState.h"
 
@@ -33,7 +33,7 @@ void CQuorvaneView::OnSameSearch(SameSearchRequest* request, std::atomic<bool>* 
     s.sameRequest = *request; // the worker keeps its own copy
     s.idleFlag = idleFlag;
     if (m_outputPane)
-        m_outputPane->ActivateTab(COutputWnd::ListSame);
+        m_outputPane->ActivateTab(ResultSink::ListSame);
     StartSameSearch();
 }
 
@@ -50,7 +50,7 @@ void CQuorvaneView::StartSameSearch()
     s.sameGroups.clear();
     s.sameResult = SameSearchResult();
     if (s.isActive && m_outputPane) {
-        m_outputPane->ClearList(COutputWnd::ListSame);
+        m_outputPane->ClearList(ResultSink::ListSame);
         m_outputPane->ClearSameGroups();
     }
     std::shared_ptr<ByteSource> source(m_doc->OpenSource().release());
@@ -97,7 +97,7 @@ void CQuorvaneView::FinishSameSearch(bool stoppedByUser)
         if (stopped || r.status == ScanResult::Found)
             m_outputPane->AddSameGroup(SameSearchGroupCountEntry(static_cast<qint64>(s.sameGroups.size())));
         if (stopped)
-            m_outputPane->AddLine(COutputWnd::ListSame, SameSearchStoppedLine());
+            m_outputPane->AddLine(ResultSink::ListSame, SameSearchStoppedLine());
     }
     if (s.idleFlag)
         s.idleFlag->store(true);
@@ -113,12 +113,12 @@ void CQuorvaneView::OnSameGroup(int index)
         return;
     const size_t r = static_cast<size_t>(index);
     if (r == s.sameGroups.size())
-        m_outputPane->AddLines(COutputWnd::ListSame, SameSearchAllLines(s.sameGroups));
+        m_outputPane->AddLines(ResultSink::ListSame, SameSearchAllLines(s.sameGroups));
     else if (r < s.sameGroups.size())
-        m_outputPane->AddLines(COutputWnd::ListSame, SameSearchGroupLines(s.sameGroups[r]));
+        m_outputPane->AddLines(ResultSink::ListSame, SameSearchGroupLines(s.sameGroups[r]));
     else
         return;
-    m_outputPane->FitListWidth(COutputWnd::ListSame);
+    m_outputPane->FitListWidth(ResultSink::ListSame);
 }
 
 void CQuorvaneView::OnSameRefresh()
@@ -128,7 +128,7 @@ void CQuorvaneView::OnSameRefresh()
     if (!m_outputPane)
         return;
     m_outputPane->ClearSameGroups();
-    m_outputPane->ClearList(COutputWnd::ListSame);
+    m_outputPane->ClearList(ResultSink::ListSame);
     for (const SAMESEARCHLIST& g : s.sameGroups)
         m_outputPane->AddSameGroup(g.key);
     if (!s.sameGroups.empty() && !s.same.IsRunning())

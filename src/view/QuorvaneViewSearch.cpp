@@ -2,11 +2,11 @@
 // listed hit, and how workers give way to edits, reloads and other views.
 #include "view/QuorvaneView.h"
 
-#include "app/Messages.h"
-#include "app/Prompter.h"
+#include "base/Messages.h"
+#include "base/Prompter.h"
 #include "codes/HexText.h"
 #include "document/QuorvaneDoc.h"
-#include "panes/OutputWnd.h"
+#include "view/ResultSink.h"
 #include "search/SearchEngine.h"
 #include "view/MyScrollBar.h"
 #include "view/ViewSearchState.h"
@@ -155,7 +155,7 @@ void CQuorvaneView::OnSearch(SearchPattern* pattern, bool newPattern)
         StartListing();
     }
     if (pattern->RequestKind() == SearchPattern::Request::NewSearch && m_outputPane)
-        m_outputPane->ActivateTab(COutputWnd::ListSearch);
+        m_outputPane->ActivateTab(ResultSink::ListSearch);
     setFocus();
     // A file that cannot be read has had its one error box; scrolling would re-read it again.
     if (out.result.status != ScanResult::Failed)
@@ -177,7 +177,7 @@ void CQuorvaneView::StartListing()
     if (s.isActive) {
         ListedView() = this;
         if (m_outputPane)
-            m_outputPane->ClearList(COutputWnd::ListSearch);
+            m_outputPane->ClearList(ResultSink::ListSearch);
     }
     WaitForLoadedBytes();
     std::shared_ptr<ByteSource> source(m_doc->OpenSource().release());
@@ -192,7 +192,7 @@ void CQuorvaneView::StartListing()
                 ViewSearchState& s = *m_search;
                 s.searchHits.insert(s.searchHits.end(), batch->hits.begin(), batch->hits.end());
                 if (s.isActive && m_outputPane) {
-                    m_outputPane->AddLines(COutputWnd::ListSearch, batch->lines);
+                    m_outputPane->AddLines(ResultSink::ListSearch, batch->lines);
                     s.linesAdded += batch->lines.size();
                 }
             });
@@ -204,8 +204,8 @@ void CQuorvaneView::StartListing()
             w.HandOver([this] {
                 ViewSearchState& s = *m_search;
                 if (s.isActive && m_outputPane) {
-                    m_outputPane->AddLines(COutputWnd::ListSearch, SearchSummaryLines(s.linesAdded));
-                    m_outputPane->FitListWidth(COutputWnd::ListSearch);
+                    m_outputPane->AddLines(ResultSink::ListSearch, SearchSummaryLines(s.linesAdded));
+                    m_outputPane->FitListWidth(ResultSink::ListSearch);
                 }
             });
         }
@@ -218,7 +218,7 @@ void CQuorvaneView::StartRelist()
     s.relist.Stop();
     if (!m_outputPane || !m_doc)
         return;
-    m_outputPane->ClearList(COutputWnd::ListSearch);
+    m_outputPane->ClearList(ResultSink::ListSearch);
     if (s.searchHits.empty())
         return;
     WaitForLoadedBytes();
@@ -232,15 +232,15 @@ void CQuorvaneView::StartRelist()
             auto lines = std::make_shared<QStringList>(std::move(b.lines));
             w.HandOver([this, lines] {
                 if (m_search->isActive && m_outputPane)
-                    m_outputPane->AddLines(COutputWnd::ListSearch, *lines);
+                    m_outputPane->AddLines(ResultSink::ListSearch, *lines);
             });
         });
         if (r.status == ScanResult::Found && !hits->empty()) {
             const qint64 count = static_cast<qint64>(hits->size());
             w.HandOver([this, count] {
                 if (m_search->isActive && m_outputPane) {
-                    m_outputPane->AddLines(COutputWnd::ListSearch, SearchSummaryLines(count));
-                    m_outputPane->FitListWidth(COutputWnd::ListSearch);
+                    m_outputPane->AddLines(ResultSink::ListSearch, SearchSummaryLines(count));
+                    m_outputPane->FitListWidth(ResultSink::ListSearch);
                 }
             });
         }
@@ -285,10 +285,10 @@ void CQuorvaneView::OnResetSearch()
     s.patternLen = 0;
     s.sameGroups.clear();
     if (ListedView() == this && m_outputPane) {
-        m_outputPane->ClearList(COutputWnd::ListSearch);
-        m_outputPane->ClearList(COutputWnd::ListSame);
+        m_outputPane->ClearList(ResultSink::ListSearch);
+        m_outputPane->ClearList(ResultSink::ListSame);
         m_outputPane->ClearSameGroups();
-        m_outputPane->ClearList(COutputWnd::ListSum);
+        m_outputPane->ClearList(ResultSink::ListSum);
     }
 }
 

@@ -1,6 +1,6 @@
 // The hex view's side of the structure editor: the structure ranges it paints and moves to.
-#include "app/Messages.h"
-#include "structs/OutputStructWnd.h"
+#include "base/Messages.h"
+#include "view/StructPaneSink.h"
 #include "view/QuorvaneView.h"
 
 bool CQuorvaneView::HandleStructMessage(QEvent* e)
@@ -29,5 +29,5 @@ bool CQuorvaneView::HandleStructMessage(QEvent* e)
 bool CQuorvaneView::StructPaneShowing() const
 {
     // The structure colours show while the pane itself is on screen (not hidden or behind a tab).
-    return m_structPane && m_structPane->isVisible();
+    return m_structPane && m_structPane->IsShowing();
 }

@@ -1,9 +1,9 @@
 // The view's SUM計算: small ranges at once, large ones on a worker with a progress dialog.
 #include "view/QuorvaneView.h"
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 #include "document/QuorvaneDoc.h"
-#include "panes/OutputWnd.h"
+#include "view/ResultSink.h"
 #include "search/SumCalculator.h"
 #include "view/ViewSearchState.h"
 
@@ -66,9 +66,9 @@ void CQuorvaneView::OnSum(SumRequest* request, int method)
             Prompter::ShowError(r.errorText);
         if (!r.computed || !m_outputPane)
             return;
-        m_outputPane->AddLines(COutputWnd::ListSum, r.lines);
-        m_outputPane->FitListWidth(COutputWnd::ListSum);
-        m_outputPane->ActivateTab(COutputWnd::ListSum);
+        m_outputPane->AddLines(ResultSink::ListSum, r.lines);
+        m_outputPane->FitListWidth(ResultSink::ListSum);
+        m_outputPane->ActivateTab(ResultSink::ListSum);
     };
 
     const uint64_t range = request->start <= request->end ? request->end - request->start + 1 : 0;

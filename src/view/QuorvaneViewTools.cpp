@@ -2,12 +2,12 @@
 // 指定範囲をファイル出力.
 #include "view/QuorvaneView.h"
 
-#include "app/CommandIds.h"
-#include "app/Messages.h"
-#include "app/Prompter.h"
+#include "base/CommandIds.h"
+#include "base/Messages.h"
+#include "base/Prompter.h"
 #include "codes/CharCode.h"
 #include "document/QuorvaneDoc.h"
-#include "panes/OutputWnd.h"
+#include "view/ResultSink.h"
 #include "tools/ConnectDlg.h"
 #include "tools/FixedInput.h"
 #include "tools/FixedInputDlg.h"

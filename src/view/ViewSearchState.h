@@ -4,7 +4,7 @@
 #include "search/SameSearch.h"
 #include "search/SearchPattern.h"
 #include "search/SumCalculator.h"
-#include "view/ViewWorker.h"
+#include "base/ViewWorker.h"
 
 #include <QRect>
 #include <QTimer>

@@ -1,7 +1,7 @@
 // Comparing two windows through the main frame: the dialog, colours, 次へ/前へ, the end of a pair,
 // and synchronised scrolling of windows laid side by side.
 #include "app/ChildFrame.h"
-#include "app/CommandIds.h"
+#include "base/CommandIds.h"
 #include "app/MainFrame.h"
 #include "document/QuorvaneDoc.h"
 #include "search/DiffSelDlg.h"

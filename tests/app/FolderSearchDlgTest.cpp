@@ -1,7 +1,7 @@
 // フォルダ内検索 through the main frame: the dialog filled and run, the lines in the output pane,
 // a double click back to the file, 中止, and the searches that must not start.
 #include "app/ChildFrame.h"
-#include "app/CommandIds.h"
+#include "base/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/ProgressBar.h"
 #include "panes/OutputList.h"

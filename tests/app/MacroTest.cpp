@@ -1,7 +1,7 @@
 // Keystroke macros in the program: recording keys in one view and playing them into another.
 #include "app/ChildFrame.h"
-#include "app/CommandIds.h"
-#include "app/KeyMacro.h"
+#include "base/CommandIds.h"
+#include "base/KeyMacro.h"
 #include "app/MainFrame.h"
 #include "document/QuorvaneDoc.h"
 #include "view/QuorvaneView.h"

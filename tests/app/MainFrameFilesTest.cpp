@@ -2,8 +2,8 @@
 // titles and the recent-file list.
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
-#include "app/RecentFileList.h"
-#include "document/NativePath.h"
+#include "base/RecentFileList.h"
+#include "base/NativePath.h"
 #include "document/QuorvaneDoc.h"
 
 #include "ScriptedPrompter.h"

@@ -1,10 +1,10 @@
 // Start-up: the first start, the recent file that has gone, the saved workspace, removing the
 // settings, and the hand-over between two running copies of the program.
 #include "app/ChildFrame.h"
-#include "app/CommandIds.h"
+#include "base/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/QuorvaneApp.h"
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 #include "app/SingleInstance.h"
 #include "document/QuorvaneDoc.h"
 

@@ -1,8 +1,8 @@
 // Toolbar pictures and the program's icon: the theme's where it has one, our own otherwise.
-#include "app/CommandIds.h"
-#include "app/CommandTable.h"
+#include "base/CommandIds.h"
+#include "base/CommandTable.h"
 #include "app/MainFrame.h"
-#include "app/ToolIcons.h"
+#include "panes/ToolIcons.h"
 
 #include "TestSettings.h"
 

@@ -1,6 +1,6 @@
 // Saving when things go wrong: full disks, backups that cannot be made, pipes as targets, names
 // that are not UTF-8, and files changed by another program under a direct edit.
-#include "document/NativePath.h"
+#include "base/NativePath.h"
 #include "document/QuorvaneDoc.h"
 #include "document/SafeFileWriter.h"
 #include "search/ReplaceEngine.h"

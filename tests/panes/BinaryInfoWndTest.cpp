@@ -3,7 +3,7 @@
 #include "panes/BinaryInfoWnd.h"
 
 #include "app/MainFrame.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "view/QuorvaneView.h"
 
 #include "ScriptedPrompter.h"

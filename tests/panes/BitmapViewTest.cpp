@@ -1,5 +1,5 @@
 // The bitmap pane in the frame: pixels of a small file, clicks moving the view's cursor, zoom.
-#include "app/CommandIds.h"
+#include "base/CommandIds.h"
 #include "app/MainFrame.h"
 #include "document/QuorvaneDoc.h"
 #include "panes/BitmapView.h"

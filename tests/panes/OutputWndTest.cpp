@@ -3,9 +3,9 @@
 #include "panes/OutputWnd.h"
 
 #include "app/ChildFrame.h"
-#include "app/CommandIds.h"
+#include "base/CommandIds.h"
 #include "app/MainFrame.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "panes/OutputList.h"
 #include "panes/OutputListCtrl.h"
 #include "panes/ResultListModel.h"

@@ -2,9 +2,9 @@
 // address jumps, the address menus, the display category and the requests it sends.
 #include "panes/PropertiesWnd.h"
 
-#include "app/CommandIds.h"
+#include "base/CommandIds.h"
 #include "app/MainFrame.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "panes/MPGridCtrl.h"
 #include "search/SumCalculator.h"
 #include "view/QuorvaneView.h"

@@ -3,9 +3,9 @@
 #include "structs/OutputStructWnd.h"
 
 #include "app/ChildFrame.h"
-#include "app/CommandIds.h"
+#include "base/CommandIds.h"
 #include "app/MainFrame.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "document/QuorvaneDoc.h"
 #include "structs/StructRowModel.h"
 #include "view/QuorvaneView.h"

@@ -1,7 +1,7 @@
 // A main frame for view tests that records the messages a view sends it.
 #pragma once
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 #include <QStringList>
 #include <QWidget>

@@ -1,7 +1,7 @@
 // A prompter for tests: answers from a script and records every question asked.
 #pragma once
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 // A private settings store in a temporary folder, installed for the duration of a test.
 #pragma once
 
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 
 #include <QTemporaryDir>
 #include <memory>

@@ -2,8 +2,8 @@
 // 定型入力, ファイル連結, 指定範囲をファイル出力 and printing to a PDF.
 #include "view/QuorvaneView.h"
 
-#include "app/CommandIds.h"
-#include "app/Messages.h"
+#include "base/CommandIds.h"
+#include "base/Messages.h"
 #include "document/QuorvaneDoc.h"
 #include "panes/OutputListCtrl.h"
 #include "panes/OutputWnd.h"

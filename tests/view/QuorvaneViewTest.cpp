@@ -4,8 +4,8 @@
 #include "TestSettings.h"
 #include "RecordingFrame.h"
 #include "ScriptedPrompter.h"
-#include "app/CommandIds.h"
-#include "app/Messages.h"
+#include "base/CommandIds.h"
+#include "base/Messages.h"
 #include "document/QuorvaneDoc.h"
 #include "view/MyScrollBar.h"
 

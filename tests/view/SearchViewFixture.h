@@ -7,7 +7,7 @@
 #include "ScriptedPrompter.h"
 #include "TempFiles.h"
 #include "TestSettings.h"
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "document/QuorvaneDoc.h"
 #include "panes/OutputList.h"
 #include "panes/OutputWnd.h"

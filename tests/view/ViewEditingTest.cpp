@@ -6,7 +6,7 @@
 #include "ScriptedPrompter.h"
 #include "TempFiles.h"
 #include "TestSettings.h"
-#include "app/CommandIds.h"
+#include "base/CommandIds.h"
 #include "document/QuorvaneDoc.h"
 #include "view/ClipboardBytes.h"
 

@@ -1,5 +1,5 @@
 // The status bar's file-size text.
-#include "app/FileSizeText.h"
+#include "base/FileSizeText.h"
 
 QString FormatFileSize(uint64_t n)
 {

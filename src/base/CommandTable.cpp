@@ -1,7 +1,7 @@
 // The program's command table: menu texts, accelerators, prompts and tooltips.
-#include "app/CommandTable.h"
+#include "base/CommandTable.h"
 
-#include "app/CommandIds.h"
+#include "base/CommandIds.h"
 
 namespace {
 

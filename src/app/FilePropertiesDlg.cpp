@@ -1,7 +1,7 @@
 // The file-facts dialog of ファイルのプロパティ.
-#include "document/FilePropertiesDlg.h"
+#include "app/FilePropertiesDlg.h"
 
-#include "app/FileSizeText.h"
+#include "base/FileSizeText.h"
 #include "document/QuorvaneDoc.h"
 
 #include <QDialogButtonBox>

@@ -1,5 +1,5 @@
 // Windows virtual-key numbers of Qt keys (US and Japanese keyboards), key names and macro labels.
-#include "app/MacroKeys.h"
+#include "base/MacroKeys.h"
 
 #include <Qt>
 #include <array>

@@ -1,8 +1,8 @@
 // Recording and playback planning of the keystroke macro.
-#include "app/KeyMacro.h"
+#include "base/KeyMacro.h"
 
-#include "app/CommandIds.h"
-#include "app/MacroKeys.h"
+#include "base/CommandIds.h"
+#include "base/MacroKeys.h"
 
 CKeyMacro& CKeyMacro::Program()
 {

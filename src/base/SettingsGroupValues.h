@@ -1,7 +1,7 @@
 // The 29 values of one settings group as the settings dialog shows and writes them.
 #pragma once
 
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 
 #include <QString>
 #include <array>

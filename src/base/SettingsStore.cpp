@@ -1,5 +1,5 @@
 // The settings store over QSettings: group lookup, defaults, cursor positions, tree removal.
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 
 #include <QDir>
 #include <QFileInfo>

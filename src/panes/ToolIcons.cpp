@@ -1,7 +1,7 @@
 // The pictures of the toolbar's commands and of the program itself.
-#include "app/ToolIcons.h"
+#include "panes/ToolIcons.h"
 
-#include "app/CommandIds.h"
+#include "base/CommandIds.h"
 
 #include <array>
 

@@ -1,5 +1,5 @@
 // Reading and writing a whole settings group, the colour rows and the pattern check.
-#include "app/SettingsGroupValues.h"
+#include "base/SettingsGroupValues.h"
 
 namespace {
 

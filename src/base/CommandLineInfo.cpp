@@ -1,5 +1,5 @@
 // What `quorvane --help` and `quorvane --version` print.
-#include "app/CommandLineInfo.h"
+#include "base/CommandLineInfo.h"
 
 namespace CommandLineInfo {
 

@@ -1,8 +1,8 @@
 // The recent-file list and its place in the settings store.
-#include "app/RecentFileList.h"
+#include "base/RecentFileList.h"
 
-#include "app/SettingsStore.h"
-#include "document/NativePath.h"
+#include "base/SettingsStore.h"
+#include "base/NativePath.h"
 
 #include <QDir>
 #include <QFileInfo>

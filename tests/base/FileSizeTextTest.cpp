@@ -1,6 +1,6 @@
 // The status bar's file-size text and the recent-file list.
-#include "app/FileSizeText.h"
-#include "app/RecentFileList.h"
+#include "base/FileSizeText.h"
+#include "base/RecentFileList.h"
 
 #include "TestSettings.h"
 

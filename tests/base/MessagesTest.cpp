@@ -1,5 +1,5 @@
 // The window messages: typed parameters and results, and the two number spaces kept apart.
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 #include <QObject>
 #include <gtest/gtest.h>

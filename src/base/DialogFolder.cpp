@@ -1,5 +1,5 @@
 // Where the open and save dialogs start: never among the program's own files.
-#include "app/DialogFolder.h"
+#include "base/DialogFolder.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 // Key events of the keystroke macro: virtual-key numbers of Qt events, recording and replay.
-#include "app/MacroKeyEvent.h"
+#include "view/MacroKeyEvent.h"
 
-#include "app/KeyMacro.h"
-#include "app/MacroKeys.h"
+#include "base/KeyMacro.h"
+#include "base/MacroKeys.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
 // A view's worker thread with a hand-over that never deadlocks against the stopping thread.
-#include "view/ViewWorker.h"
+#include "base/ViewWorker.h"
 
 #include <QCoreApplication>
 #include <QEvent>

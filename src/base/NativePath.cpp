@@ -1,5 +1,5 @@
 // Path texts that keep the system's bytes, and opening and stating files by them.
-#include "document/NativePath.h"
+#include "base/NativePath.h"
 
 #include <QFileInfo>
 

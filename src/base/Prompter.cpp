@@ -1,5 +1,5 @@
 // The installed prompter and the silent default used where no window exists.
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 
 #include <atomic>
 

@@ -1,6 +1,6 @@
 // The info pane's rows: value rows in both modes and byte orders for 0-4 available bytes, the bit
 // groups, the file size, address and range texts.
-#include "panes/InfoRows.h"
+#include "view/InfoRows.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>

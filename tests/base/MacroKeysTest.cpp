@@ -1,7 +1,7 @@
 // Keystroke macro rules: virtual-key numbers of Qt keys, key labels, recording and playback plans.
-#include "app/CommandIds.h"
-#include "app/KeyMacro.h"
-#include "app/MacroKeys.h"
+#include "base/CommandIds.h"
+#include "base/KeyMacro.h"
+#include "base/MacroKeys.h"
 
 #include <gtest/gtest.h>
 

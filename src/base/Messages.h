@@ -58,10 +58,10 @@ class SearchPattern;
 struct SameSearchRequest;
 struct SumRequest;
 struct ReplaceRequest;
-// Pane objects the views keep after set-up.
-class COutputWnd;
-class CBinaryInfoWnd;
-class COutputStructWnd;
+// What the views keep of the panes after set-up: the sinks the panes implement.
+class ResultSink;
+class InfoSink;
+class StructPaneSink;
 
 namespace um {
 
@@ -212,10 +212,10 @@ struct SelectRange : Msg<UM_SELECTRANGE, uint64_t, uint64_t> { using Msg::Msg; Q
 // w: the character code to show in the properties pane; l: sent while the view is set up.
 struct ShowCharCode : Msg<UM_SHOWCHARCODE, int, bool> { using Msg::Msg; QV_MESSAGE_HELPERS(ShowCharCode) };
 
-// The frame's pane objects (null until the pane exists).
-struct GetOutputPane : Msg<UM_GETOUTPUTPANE, int, int, COutputWnd*> { using Msg::Msg; QV_MESSAGE_HELPERS(GetOutputPane) };
-struct GetInfoPane : Msg<UM_GETINFOPANE, int, int, CBinaryInfoWnd*> { using Msg::Msg; QV_MESSAGE_HELPERS(GetInfoPane) };
-struct GetStructPane : Msg<UM_GETSTRUCTPANE, int, int, COutputStructWnd*> { using Msg::Msg; QV_MESSAGE_HELPERS(GetStructPane) };
+// The frame's panes, as the sinks the views hand their results to (null until the pane exists).
+struct GetOutputPane : Msg<UM_GETOUTPUTPANE, int, int, ResultSink*> { using Msg::Msg; QV_MESSAGE_HELPERS(GetOutputPane) };
+struct GetInfoPane : Msg<UM_GETINFOPANE, int, int, InfoSink*> { using Msg::Msg; QV_MESSAGE_HELPERS(GetInfoPane) };
+struct GetStructPane : Msg<UM_GETSTRUCTPANE, int, int, StructPaneSink*> { using Msg::Msg; QV_MESSAGE_HELPERS(GetStructPane) };
 
 // A status-bar pane's new text: pane 1 the file size, 3 the typing mode ("上書"/"挿入"),
 // 4 the direct edit indicator (on/off), any other index a plain text.

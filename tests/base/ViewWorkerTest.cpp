@@ -1,6 +1,6 @@
 // The view's worker: hand-overs run in order on the owner's thread, and a stop never waits for an
 // event loop that is busy stopping (the deadlock of a blocking hand-over against a join).
-#include "view/ViewWorker.h"
+#include "base/ViewWorker.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

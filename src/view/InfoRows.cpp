@@ -1,5 +1,5 @@
 // The info pane's eight rows, formatted from the bytes at the cursor.
-#include "panes/InfoRows.h"
+#include "view/InfoRows.h"
 
 #include <QStringList>
 #include <algorithm>
