@@ -24,7 +24,7 @@ TEST(BinaryInfoWndTest, FollowsTheCursorSelectionAndModeOfTheActiveView)
     CMainFrame frame;
     frame.show();
     ASSERT_NE(frame.InfoPane(), nullptr);
-    CBinaryInfoWnd* pane = um::GetInfoPane::Send(&frame);
+    auto* pane = dynamic_cast<CBinaryInfoWnd*>(um::GetInfoPane::Send(&frame));
     ASSERT_NE(pane, nullptr);
     // Every value field is known by its label.
     for (QLabel* label : pane->findChildren<QLabel*>()) {

@@ -347,7 +347,7 @@ TEST(OutputPaneInFrameTest, TheFrameDocksThePaneHandsItToViewsAndAReloadEmptiesI
     TempFiles files;
     CMainFrame frame;
     frame.show();
-    COutputWnd* pane = um::GetOutputPane::Send(&frame);
+    auto* pane = dynamic_cast<COutputWnd*>(um::GetOutputPane::Send(&frame));
     ASSERT_NE(pane, nullptr);
     EXPECT_EQ(frame.Pane(ID_PANE_OUTPUT)->widget(), pane);
 
