@@ -3,6 +3,7 @@
 
 #include "document/NativePath.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <limits>
@@ -12,7 +13,7 @@
 
 std::function<int(uint64_t)> g_reserveFileLengthHook;
 
-int ReserveFileLength(int fd, uint64_t length)
+int ReserveFileLength(int fd, uint64_t from, uint64_t length)
 {
     struct stat st {};
     if (::fstat(fd, &st) != 0)
@@ -25,9 +26,10 @@ int ReserveFileLength(int fd, uint64_t length)
     if (g_reserveFileLengthHook)
         if (const int injected = g_reserveFileLengthHook(length))
             return injected;
-    // Blocks for the whole length, holes of a sparse file included: every later write lands on
-    // a block the file already owns.
-    int error = ::posix_fallocate(fd, 0, static_cast<off_t>(length));
+    // Blocks for the whole range the moves write, holes of a sparse file included: every later
+    // write lands on a block the file already owns.
+    from = std::min(from, length - 1);
+    int error = ::posix_fallocate(fd, static_cast<off_t>(from), static_cast<off_t>(length - from));
     if (error == EOPNOTSUPP || error == ENOSYS || error == EINVAL) {
         // No reservation here: writing the last byte at least makes sure the length can be had.
         const char zero = 0;

@@ -193,7 +193,7 @@ bool CQuorvaneDoc::DiskWrite(uint64_t address, const uint8_t* data, size_t n, bo
         // The room for the new length is taken first: when the disk cannot give it, nothing has
         // moved and the file is as it was. Without it a full disk would stop the moves half-way,
         // leaving a file longer by n with only its last blocks shifted.
-        if (const int error = ReserveFileLength(file.handle(), oldLength + n)) {
+        if (const int error = ReserveFileLength(file.handle(), address, oldLength + n)) {
             Prompter::ShowError(QStringLiteral("%1\nに %2 バイトを挿入する領域を確保できませんでした。ファイルは変更されていません。\n%3")
                                     .arg(PathForDisplay(m_pathName)).arg(n).arg(SystemErrorText(error)));
             return false;
