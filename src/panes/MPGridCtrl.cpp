@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -26,7 +27,8 @@ namespace {
 
 constexpr int kPropRole = Qt::UserRole + 1; // PropId of a property row's cells, -1 on categories
 constexpr int kCategoryRole = Qt::UserRole + 2;
-constexpr int kMinColumn = 40;    // narrowest a column may be dragged
+constexpr int kMinColumn = 40;      // narrowest a column may be dragged
+constexpr int kMinValueColumn = 70; // room the values keep when the names want more
 constexpr int kDividerGrip = 3;   // pixels either side of the divider that take a drag
 
 // Refuses, while they are typed, characters the property does not take; shows upper case where
@@ -232,6 +234,12 @@ CMPGridCtrl::CMPGridCtrl(QWidget* parent) : QWidget(parent)
     m_tree->header()->setMinimumSectionSize(kMinColumn);
     m_tree->viewport()->installEventFilter(this);
     m_tree->viewport()->setMouseTracking(true);
+    // Both columns share the pane's width: never scrolled sideways (names would be cut on the left).
+    m_tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(m_tree->horizontalScrollBar(), &QScrollBar::valueChanged, m_tree, [this](int value) {
+        if (value != 0)
+            m_tree->horizontalScrollBar()->setValue(0); // an entry that opens never shifts the names
+    });
     FitNameColumn();
 
     m_description = new QLabel(this);
@@ -315,7 +323,7 @@ int CMPGridCtrl::NameColumnFit() const
 
 void CMPGridCtrl::FitNameColumn()
 {
-    m_tree->header()->resizeSection(0, NameColumnFit());
+    SetNameColumnWidth(NameColumnFit());
 }
 
 int CMPGridCtrl::NameColumnWidth() const
@@ -325,8 +333,16 @@ int CMPGridCtrl::NameColumnWidth() const
 
 void CMPGridCtrl::SetNameColumnWidth(int width)
 {
-    const int room = m_tree->viewport()->width() - kMinColumn;
-    m_tree->header()->resizeSection(0, std::max(kMinColumn, std::min(width, std::max(room, kMinColumn))));
+    m_wantedNameWidth = width;
+    ApplyNameColumnWidth();
+}
+
+void CMPGridCtrl::ApplyNameColumnWidth()
+{
+    // The values keep room of their own in a narrow pane; a wider pane gives the names what they
+    // asked for.
+    const int room = m_tree->viewport()->width() - kMinValueColumn;
+    m_tree->header()->resizeSection(0, std::max(kMinColumn, std::min(m_wantedNameWidth, std::max(room, kMinColumn))));
 }
 
 void CMPGridCtrl::ReportChange(PropId id, const QString& value)
@@ -364,6 +380,8 @@ void CMPGridCtrl::ShowDescription(const QModelIndex& index)
 bool CMPGridCtrl::eventFilter(QObject* watched, QEvent* e)
 {
     if (watched == m_tree->viewport()) {
+        if (e->type() == QEvent::Resize)
+            ApplyNameColumnWidth();
         // The divider between names and values: dragged to resize, double-clicked to fit the
         // longest name (the grid has no header to drag).
         switch (e->type()) {

@@ -431,6 +431,10 @@ TEST_F(PropertiesWndTest, ShiftTabAndEscapeGoBackToTheView)
 TEST_F(PropertiesWndTest, NamesFitTheirColumnWhichCanBeResized)
 {
     CMPGridCtrl* grid = pane->Grid();
+    // A pane wide enough for the names: they get all they need; a narrow one keeps room for values.
+    frame->resize(1400, 900);
+    frame->resizeDocks({frame->Pane(ID_PANE_PROPERTIES)}, {420}, Qt::Horizontal);
+    QApplication::processEvents();
     const QFontMetrics metrics(grid->Tree()->font());
     for (const char* name : {"バイトオーダー", "同期スクロール", "開始アドレス", "1グループ件数"})
         EXPECT_GE(grid->NameColumnWidth(), metrics.horizontalAdvance(QString::fromUtf8(name)) + 2 * grid->Tree()->indentation())
@@ -439,5 +443,11 @@ TEST_F(PropertiesWndTest, NamesFitTheirColumnWhichCanBeResized)
     grid->SetNameColumnWidth(fit + 30);
     EXPECT_EQ(grid->NameColumnWidth(), fit + 30);
     grid->FitNameColumn();
+    EXPECT_EQ(grid->NameColumnWidth(), fit);
+    frame->resizeDocks({frame->Pane(ID_PANE_PROPERTIES)}, {120}, Qt::Horizontal);
+    QApplication::processEvents();
+    EXPECT_LE(grid->NameColumnWidth(), grid->Tree()->viewport()->width() - 60);
+    frame->resizeDocks({frame->Pane(ID_PANE_PROPERTIES)}, {420}, Qt::Horizontal);
+    QApplication::processEvents();
     EXPECT_EQ(grid->NameColumnWidth(), fit);
 }
