@@ -13,6 +13,7 @@
 #include "base/SettingsStore.h"
 #include "document/QuorvaneDoc.h"
 #include "panes/BitmapView.h"
+#include "panes/PropertiesWnd.h"
 #include "view/QuorvaneView.h"
 
 #include <QAction>
@@ -295,6 +296,9 @@ void CMainFrame::UpdateCommandUI()
         if (it.value()->isCheckable())
             it.value()->setChecked(ui.checked);
     }
+    // The properties pane's buttons follow the same states (SUM計算 and 同一検索 are only there).
+    if (CPropertiesWnd* props = PropertiesPaneOf(this))
+        props->UpdateToolbar();
 }
 
 bool CMainFrame::DocumentUpdate(int id, CmdUI& ui) const

@@ -66,9 +66,11 @@ void CQuorvaneView::OnSum(SumRequest* request, int method)
             Prompter::ShowError(r.errorText);
         if (!r.computed || !m_outputPane)
             return;
+        const int first = m_outputPane->LineCount(ResultSink::ListSum);
         m_outputPane->AddLines(ResultSink::ListSum, r.lines);
         m_outputPane->FitListWidth(ResultSink::ListSum);
         m_outputPane->ActivateTab(ResultSink::ListSum);
+        m_outputPane->ScrollToLines(ResultSink::ListSum, first);
     };
 
     const uint64_t range = request->start <= request->end ? request->end - request->start + 1 : 0;

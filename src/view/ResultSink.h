@@ -23,8 +23,13 @@ public:
     virtual void ClearList(int listId) = 0;
     // Horizontal extent: the widest of the first, second and last lines plus 5 pixels.
     virtual void FitListWidth(int listId) = 0;
-    // Makes the tab holding the list the active tab.
+    // Makes the tab holding the list the active tab and brings the pane to the front of its dock
+    // group (showing it when it was closed).
     virtual void ActivateTab(int listId) = 0;
+    // Scrolls a list so that the lines from `first` to the end are in view (as many as fit,
+    // `first` always).
+    virtual void ScrollToLines(int listId, int first) = 0;
+    virtual int LineCount(int listId) const = 0;
     // The same-search drop-down above the 同一検索 list: one entry per group.
     virtual void AddSameGroup(const QString& text) = 0;
     virtual void ClearSameGroups() = 0;
