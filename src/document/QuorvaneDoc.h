@@ -155,6 +155,12 @@ public:
     RecordOutcome RecordStoreBytes(bool insert, uint32_t address, int32_t count, int32_t removeCount);
     // The record at index 0 of the undo journal, for the edits that adjust it afterwards.
     UNDODATA* NewestUndo() { return m_undo.empty() ? nullptr : &m_undo.front(); }
+    // Takes back the record just made for an edit that then failed before changing any byte.
+    void DropNewestUndo()
+    {
+        if (!m_undo.empty())
+            m_undo.pop_front();
+    }
     std::optional<ApplyResult> Undo() { return Apply(m_undo, m_redo); }
     std::optional<ApplyResult> Redo() { return Apply(m_redo, m_undo); }
     void ClearJournals();

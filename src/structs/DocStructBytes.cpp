@@ -4,6 +4,9 @@
 #include "app/Prompter.h"
 #include "document/QuorvaneDoc.h"
 
+#include <QCoreApplication>
+#include <QTimer>
+
 #include <cstring>
 #include <new>
 #include <vector>
@@ -31,13 +34,23 @@ void DocStructBytes::Read(uint64_t address, uint8_t* dst, size_t n)
         m_file.setFileName(m_doc->PathName());
         if (!m_file.open(QIODevice::ReadOnly)) {
             m_openFailed = true;
-            Prompter::ShowError(m_file.errorString());
+            ReportReadError(m_file.errorString());
             return;
         }
     }
     if (address >= uint64_t(m_file.size()) || !m_file.seek(qint64(address)))
         return;
     m_file.read(reinterpret_cast<char*>(dst), qint64(n));
+}
+
+void DocStructBytes::ReportReadError(const QString& text)
+{
+    if (!m_reportLater || !QCoreApplication::instance()) {
+        Prompter::ShowError(text);
+        return;
+    }
+    // The reader may be gone by then: the text travels by value.
+    QTimer::singleShot(0, QCoreApplication::instance(), [text] { Prompter::ShowError(text); });
 }
 
 bool DocStructBytes::Write(uint64_t address, const uint8_t* src, size_t n)
@@ -63,25 +76,50 @@ bool DocStructBytes::Write(uint64_t address, const uint8_t* src, size_t n)
         std::memcpy(padded.data() + (address - length), src, n);
         return m_doc->DiskWrite(length, padded.data(), padded.size(), false, true);
     }
+    return WriteInMemory(address, src, n);
+}
+
+bool DocStructBytes::WriteInMemory(uint64_t address, const uint8_t* src, size_t n)
+{
+    // One undo record per edit: it writes back the bytes overwritten and removes what the edit
+    // appended (zeros up to the field and the field's own bytes past the old end), so Ctrl+Z takes
+    // the edit back and every older record still finds its bytes at their addresses.
+    const QString noMemory = QStringLiteral("メモリが不足しています。");
     const uint64_t size = m_doc->GetFileSize();
     const uint64_t end = address + n;
-    if (end > size) {
-        bool grown = false;
-        if (end - size < 0x80000000ull) {
-            try {
-                std::vector<uint8_t> zeros(size_t(end - size), 0);
-                grown = m_doc->InsertBytes(size, zeros.data(), zeros.size());
-            } catch (const std::bad_alloc&) {
-                grown = false;
-            }
-        }
-        if (!grown) {
-            Prompter::ShowError(QStringLiteral("メモリが不足しています。"));
-            return false;
-        }
-        m_doc->SyncFileSize();
+    if (end < address || end >= 0x80000000ull) { // the in-memory store stays below 2 GiB
+        Prompter::ShowError(noMemory);
+        return false;
     }
-    m_doc->OverwriteBytes(address, src, n);
+    const size_t inside = address < size ? size_t(std::min<uint64_t>(n, size - address)) : 0;
+    const size_t grown = end > size ? size_t(end - size) : 0;
+    const uint64_t at = std::min(address, size);
+    std::vector<uint8_t> old;
+    std::vector<uint8_t> tail;
+    try {
+        old.resize(inside);
+        tail.assign(grown, 0);
+    } catch (const std::exception&) {
+        Prompter::ShowError(noMemory);
+        return false;
+    }
+    if (inside)
+        m_doc->ReadBytes(address, old.data(), inside);
+    if (grown)
+        std::memcpy(tail.data() + (grown - (n - inside)), src + inside, n - inside);
+    const auto outcome = m_doc->Record(false, uint32_t(at), old.data(), int32_t(inside), int32_t(grown));
+    if (outcome == CQuorvaneDoc::RecordOutcome::Abandon)
+        return false;
+    // The store grows first: when that fails, no byte has changed and the record is taken back.
+    if (grown && !m_doc->InsertBytes(size, tail.data(), grown)) {
+        if (outcome == CQuorvaneDoc::RecordOutcome::Recorded)
+            m_doc->DropNewestUndo();
+        Prompter::ShowError(noMemory);
+        return false;
+    }
+    if (inside)
+        m_doc->OverwriteBytes(address, src, inside);
+    m_doc->SyncFileSize();
     m_doc->SetModifiedFlag(true);
     return true;
 }

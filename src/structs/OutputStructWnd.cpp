@@ -190,6 +190,7 @@ StructBytes& COutputStructWnd::Bytes()
     CQuorvaneDoc* doc = ActiveDocument();
     if (!m_bytes || m_bytesDoc != doc) {
         m_bytes = std::make_unique<DocStructBytes>(doc);
+        m_bytes->ReportAfterEvent(true); // the list reads values while it paints
         m_bytesDoc = doc;
     }
     return *m_bytes;
@@ -233,6 +234,11 @@ void COutputStructWnd::ChooseStructure(int index)
 void COutputStructWnd::ShowStructure()
 {
     m_model->Reset();
+    SendStructRange();
+}
+
+void COutputStructWnd::SendStructRange()
+{
     UpdateAddressText();
     uint64_t start = 0, end = 0;
     m_session->StructRange(start, end);
@@ -302,13 +308,23 @@ void COutputStructWnd::ToggleRow(int row)
 bool COutputStructWnd::CommitValueEdit(int row, const QString& text)
 {
     m_editing = false;
-    const CStructValues::Commit result = m_session->CommitValueEdit(row, text, Bytes());
+    // A varsize field changes the counts and sizes after it: the rows are rebuilt inside one model
+    // reset, the expanded rows open again and the edited field stays the current row.
+    const bool rebuilds = m_session->EditRebuildsRows(row);
+    CStructValues::Commit result = CStructValues::Commit::Refused;
+    int64_t after = row;
+    const auto commit = [&] { result = m_session->CommitValueEdit(row, text, Bytes(), &after, kExpandLimit, kMaxRows); };
+    if (rebuilds) {
+        m_model->Rebuild(commit);
+        SendStructRange();
+        if (after >= 0 && after < m_model->rowCount())
+            m_tree->setCurrentIndex(m_model->index(int(after), CStructRowModel::ColValue));
+        SendRowRange();
+    } else {
+        commit();
+    }
     if (result != CStructValues::Commit::Written)
         return false;
-    const uint8_t kind = m_session->Tree().Row(row).definition >= 0
-                             ? m_session->Tree().Field(m_session->Tree().Row(row)).kind : 0;
-    if (kind == CStructDefs::kVarsizeLittle || kind == CStructDefs::kVarsizeBig || row >= m_model->rowCount())
-        ShowStructure(); // the counts changed: the rows were rebuilt
     CQuorvaneView* view = ActiveView();
     um::SetCursor::Send(view, nullptr, true);
     RepaintView();
@@ -326,8 +342,11 @@ void COutputStructWnd::SendRowRange()
     const QModelIndex current = m_tree->currentIndex();
     if (!current.isValid())
         return;
+    const CStructTree& tree = m_session->Tree();
+    if (current.row() >= tree.RowCount())
+        return;
     uint64_t start = 0, end = 0;
-    m_session->RowRange(m_session->Tree().Row(current.row()), start, end);
+    m_session->RowRange(tree.Row(current.row()), start, end);
     const um::AddrRange member{start, end};
     um::SetStructRange::Send(ActiveView(), nullptr, &member);
 }
@@ -335,7 +354,7 @@ void COutputStructWnd::SendRowRange()
 void COutputStructWnd::SelectRowBytes()
 {
     const QModelIndex current = m_tree->currentIndex();
-    if (!current.isValid())
+    if (!current.isValid() || current.row() >= m_session->Tree().RowCount())
         return;
     uint64_t start = 0, end = 0;
     m_session->RowRange(m_session->Tree().Row(current.row()), start, end);

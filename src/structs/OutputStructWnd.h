@@ -84,6 +84,7 @@ private:
     StructBytes& Bytes();
     uint64_t FileSize() const;
     void ShowStructure();
+    void SendStructRange();
     void SendRowRange();
     void UpdateAddressText();
     void OnCurrentRowChanged();

@@ -45,7 +45,7 @@ void CStructSession::ChooseStructure(int index)
 uint64_t CStructSession::StructSize() const
 {
     const int s = m_tree.Structure();
-    return s < 0 ? 0 : uint64_t(std::max<int64_t>(m_defs.Defs()[s].size, 0));
+    return uint64_t(std::max<int64_t>(m_defs.DefSize(s), 0));
 }
 
 bool CStructSession::MoveBase(CStructBase::Move move, uint64_t cursor, StructBytes& bytes)
@@ -75,16 +75,30 @@ void CStructSession::RowRange(const CStructTree::LISTOPTION& row, uint64_t& star
     end = CStructBase::End(start, m_tree.RowLength(row));
 }
 
-CStructValues::Commit CStructSession::CommitValueEdit(int64_t index, const QString& text, StructBytes& bytes)
+bool CStructSession::EditRebuildsRows(int64_t index) const
 {
+    if (index < 0 || index >= m_tree.RowCount())
+        return false;
+    const uint8_t kind = m_tree.Field(m_tree.Row(index)).kind;
+    return kind == CStructDefs::kVarsizeLittle || kind == CStructDefs::kVarsizeBig;
+}
+
+CStructValues::Commit CStructSession::CommitValueEdit(int64_t index, const QString& text, StructBytes& bytes,
+                                                      int64_t* rowAfter, int64_t expandLimit, int64_t maxRows)
+{
+    if (rowAfter)
+        *rowAfter = index;
     if (index < 0 || index >= m_tree.RowCount())
         return CStructValues::Commit::Refused;
     const CStructTree::LISTOPTION row = m_tree.Row(index);
     const CStructValues::Commit result = CStructValues::CommitValueEdit(m_tree, row, text, bytes, m_base);
-    if (result == CStructValues::Commit::Written) {
-        const uint8_t kind = m_tree.Field(row).kind;
-        if (kind == CStructDefs::kVarsizeLittle || kind == CStructDefs::kVarsizeBig)
-            Reevaluate(bytes);
+    if (result == CStructValues::Commit::Written && EditRebuildsRows(index)) {
+        const CStructTree::RowKey edited = m_tree.KeyOf(index);
+        const std::vector<CStructTree::RowKey> expanded = m_tree.ExpandedKeys();
+        Reevaluate(bytes);
+        m_tree.Reexpand(expanded, expandLimit, maxRows);
+        if (rowAfter)
+            *rowAfter = m_tree.IndexOf(edited);
     }
     return result;
 }
