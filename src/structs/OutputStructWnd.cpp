@@ -49,10 +49,7 @@ COutputStructWnd::COutputStructWnd(QWidget* parent, const QStringList& folders)
     m_files = CStructFiles::Find(folders);
     BuildControls();
     m_refresh.setInterval(300);
-    connect(&m_refresh, &QTimer::timeout, this, [this] {
-        if (!m_editing && m_model->rowCount() > 0)
-            m_tree->viewport()->update();
-    });
+    connect(&m_refresh, &QTimer::timeout, this, &COutputStructWnd::RefreshValues);
 }
 
 COutputStructWnd::~COutputStructWnd() = default;
@@ -314,15 +311,10 @@ bool COutputStructWnd::CommitValueEdit(int row, const QString& text)
     CStructValues::Commit result = CStructValues::Commit::Refused;
     int64_t after = row;
     const auto commit = [&] { result = m_session->CommitValueEdit(row, text, Bytes(), &after, kExpandLimit, kMaxRows); };
-    if (rebuilds) {
-        m_model->Rebuild(commit);
-        SendStructRange();
-        if (after >= 0 && after < m_model->rowCount())
-            m_tree->setCurrentIndex(m_model->index(int(after), CStructRowModel::ColValue));
-        SendRowRange();
-    } else {
+    if (rebuilds)
+        RebuildRows(commit, &after);
+    else
         commit();
-    }
     if (result != CStructValues::Commit::Written)
         return false;
     CQuorvaneView* view = ActiveView();
@@ -330,6 +322,30 @@ bool COutputStructWnd::CommitValueEdit(int row, const QString& text)
     RepaintView();
     m_tree->viewport()->update();
     return true;
+}
+
+void COutputStructWnd::RebuildRows(const std::function<void()>& rebuild, const int64_t* current, int column)
+{
+    m_model->Rebuild(rebuild);
+    SendStructRange();
+    // The rebuild gives the row's new place.
+    if (current && *current >= 0 && *current < m_model->rowCount())
+        m_tree->setCurrentIndex(m_model->index(int(*current), column));
+    SendRowRange();
+}
+
+void COutputStructWnd::RefreshValues()
+{
+    if (m_editing || m_session->Structure() < 0)
+        return;
+    if (m_session->VarsizeValuesChanged(Bytes())) {
+        int64_t current = m_tree->currentIndex().isValid() ? m_tree->currentIndex().row() : -1;
+        const int column = m_tree->currentIndex().isValid() ? m_tree->currentIndex().column() : 0;
+        RebuildRows([&] {
+            m_session->RebuildKeepingRows(Bytes(), current >= 0 ? &current : nullptr, kExpandLimit, kMaxRows);
+        }, &current, column);
+    }
+    m_tree->viewport()->update();
 }
 
 void COutputStructWnd::OnCurrentRowChanged()

@@ -93,12 +93,32 @@ CStructValues::Commit CStructSession::CommitValueEdit(int64_t index, const QStri
     const CStructTree::LISTOPTION row = m_tree.Row(index);
     const CStructValues::Commit result = CStructValues::CommitValueEdit(m_tree, row, text, bytes, m_base);
     if (result == CStructValues::Commit::Written && EditRebuildsRows(index)) {
-        const CStructTree::RowKey edited = m_tree.KeyOf(index);
-        const std::vector<CStructTree::RowKey> expanded = m_tree.ExpandedKeys();
-        Reevaluate(bytes);
-        m_tree.Reexpand(expanded, expandLimit, maxRows);
+        int64_t row = index;
+        RebuildKeepingRows(bytes, &row, expandLimit, maxRows);
         if (rowAfter)
-            *rowAfter = m_tree.IndexOf(edited);
+            *rowAfter = row;
     }
     return result;
+}
+
+bool CStructSession::VarsizeValuesChanged(StructBytes& bytes) const
+{
+    if (m_defs.Varsizes().empty())
+        return false;
+    CStructDefs now = m_defs;
+    now.Reevaluate(Reader(bytes));
+    for (size_t i = 0; i < now.Varsizes().size(); ++i)
+        if (now.Varsizes()[i].value != m_defs.Varsizes()[i].value)
+            return true;
+    return false;
+}
+
+void CStructSession::RebuildKeepingRows(StructBytes& bytes, int64_t* row, int64_t expandLimit, int64_t maxRows)
+{
+    const CStructTree::RowKey kept = row ? m_tree.KeyOf(*row) : CStructTree::RowKey();
+    const std::vector<CStructTree::RowKey> expanded = m_tree.ExpandedKeys();
+    Reevaluate(bytes);
+    m_tree.Reexpand(expanded, expandLimit, maxRows);
+    if (row)
+        *row = m_tree.IndexOf(kept);
 }

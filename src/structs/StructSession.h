@@ -48,6 +48,14 @@ public:
     void StructRange(uint64_t& start, uint64_t& end) const;
     void RowRange(const CStructTree::LISTOPTION& row, uint64_t& start, uint64_t& end) const;
 
+    // True when the data now gives other varsize values than the rows were built from (the bytes
+    // changed under the structure: an undo, typing in the view).
+    bool VarsizeValuesChanged(StructBytes& bytes) const;
+    // Reads the varsize values again and rebuilds the rows with the expanded rows expanded again
+    // (at most `expandLimit` elements per array and `maxRows` rows in all). `row`, when given, is
+    // a row index that follows its row to its new place (-1 when that row is no longer shown).
+    void RebuildKeepingRows(StructBytes& bytes, int64_t* row, int64_t expandLimit, int64_t maxRows);
+
     // True when committing an edit of row `index` rebuilds the rows (a varsize field: the counts
     // and sizes that follow from it change).
     bool EditRebuildsRows(int64_t index) const;

@@ -261,11 +261,20 @@ TEST_F(PaneTest, AVarsizeEditUnderAnExpandedRowKeepsRowsSelectionAndRanges)
     EXPECT_EQ(ByteColour(11), Rgb(kRangeBk));
     EXPECT_EQ(ByteColour(12), Rgb(kTextBk));
 
-    // Ctrl+Z takes the edit back like any other.
+    // Ctrl+Z takes the edit back like any other; the list follows the count in the data on its
+    // next refresh, still expanded and on the same row.
     ASSERT_TRUE(doc->CanUndo());
     view->Undo();
     EXPECT_EQ(DocBytes(0, 4), Bytes({0x01, 0x02, 0x02, 0xAA}));
     EXPECT_FALSE(doc->CanUndo());
+    pane->RefreshValues();
+    EXPECT_EQ(Labels(), (QStringList{"first", "id", "1", "data[2]", "tag[4]", "last"}));
+    EXPECT_EQ(list->currentIndex().row(), 2);
+    EXPECT_EQ(Cell(4, 1), "XYZ");
+    um::Reset::Send(view);
+    QApplication::processEvents();
+    EXPECT_EQ(ByteColour(10), Rgb(kRangeBk));
+    EXPECT_EQ(ByteColour(11), Rgb(kTextBk));
 }
 
 TEST_F(PaneTest, AVanishedDirectEditFileIsReportedAfterThePaintAndOnce)

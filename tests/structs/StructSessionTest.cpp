@@ -280,3 +280,20 @@ TEST_F(Session, AVarsizeEditKeepsTheExpandedRowsAndFindsTheEditedRowAgain)
     EXPECT_EQ(after, 1);
     EXPECT_EQ(labels().size(), 13);
 }
+
+TEST_F(Session, ChangedVarsizeValuesAreNoticedAndTheRowsRebuiltInPlace)
+{
+    bytes.data = Bytes({2, 0xA1, 0xA2, 1, 0xB1});
+    Load(QStringLiteral("struct H\n{\nvarsize 1;\nbyte d[varsize];\nvarsize 1;\nbyte e[varsize];\n}\n"));
+    EXPECT_FALSE(s.VarsizeValuesChanged(bytes));
+    s.Tree().Expand(Find("e[1]"));
+    bytes.data[3] = 2; // the second count, changed outside the editor
+    EXPECT_TRUE(s.VarsizeValuesChanged(bytes));
+    int64_t row = Find("e[0]");
+    s.RebuildKeepingRows(bytes, &row, 1000, 1000);
+    EXPECT_EQ(row, 4);
+    EXPECT_EQ(s.Tree().Row(row).label, "e[0]");
+    EXPECT_EQ(s.Tree().Row(3).label, "e[2]");
+    EXPECT_EQ(s.Tree().RowCount(), 6);
+    EXPECT_FALSE(s.VarsizeValuesChanged(bytes));
+}
