@@ -211,6 +211,8 @@ private:
     void UpdateScrollRange();
     // The sideways bar: shown while a row is wider than the window.
     void UpdateHorizontalRange();
+    // Scrolls sideways when a key took the cursor's cell out of sight.
+    void KeepCaretColumnInSight();
     int ContentWidth() const;
     // Direct edit mode: re-reads the rows on screen (no-op in memory).
     void LoadVisibleWindow();

@@ -185,7 +185,25 @@ void CQuorvaneView::HandleKey(QKeyEvent* e)
     }
     ResetCaretBlink();
     RefreshInfoPane();
+    KeepCaretColumnInSight();
     Redraw();
+}
+
+void CQuorvaneView::KeepCaretColumnInSight()
+{
+    QScrollBar* bar = horizontalScrollBar();
+    if (bar->maximum() == 0)
+        return;
+    // The cell of the cursor, in the coordinates of the unscrolled rows.
+    const int column = static_cast<int>(m_nav.m_cursor % 16);
+    const int cw = m_layout.m_charWidth;
+    const int x = m_nav.m_inCharColumn ? m_layout.CharCellX(column) : m_layout.HexCellX(column);
+    const int width = m_nav.m_inCharColumn ? 2 * cw : m_layout.m_hexCellWidth;
+    const int visible = viewport()->width() - 16; // the row bar covers the right edge
+    if (x < bar->value())
+        bar->setValue(x - cw);
+    else if (x + width > bar->value() + visible)
+        bar->setValue(x + width - visible + cw);
 }
 
 // --- Mouse and wheel ---

@@ -158,6 +158,12 @@ TEST(ViewKeys, RowsWiderThanTheWindowScrollSideways)
     // The caret is painted where the cell is on screen.
     f.view->viewport()->repaint();
     EXPECT_EQ(f.view->CaretRect().x(), l.CharCellX(3) - x);
+    // A key that moves the cursor out of sight scrolls sideways to it.
+    bar->setValue(0);
+    f.Key(Qt::Key_Right);
+    EXPECT_EQ(f.view->Cursor(), 20u);
+    EXPECT_LE(f.view->HorizontalOffset(), l.CharCellX(4));
+    EXPECT_GE(f.view->HorizontalOffset() + f.view->viewport()->width() - 16, l.CharCellX(4) + 2 * l.m_charWidth);
     // The row bar stays above the sideways bar, along the right edge of the rows.
     EXPECT_LE(f.view->ScrollBar()->geometry().bottom(), f.view->viewport()->geometry().bottom());
 
