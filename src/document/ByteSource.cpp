@@ -6,6 +6,11 @@
 #include <algorithm>
 #include <cstring>
 
+QString ShortReadText()
+{
+    return QStringLiteral("ファイルを最後まで読み込めませんでした。");
+}
+
 int64_t MemoryByteSource::Read(uint64_t address, uint8_t* dst, size_t n)
 {
     if (address >= m_size)
@@ -41,8 +46,10 @@ int64_t FileByteSource::Read(uint64_t address, uint8_t* dst, size_t n)
             m_error = m_file.errorString();
             return -1;
         }
-        if (got == 0)
-            break; // the file shrank since it was opened
+        if (got == 0) {
+            m_error = ShortReadText();
+            return -1;
+        }
         done += static_cast<size_t>(got);
     }
     return static_cast<int64_t>(done);

@@ -7,6 +7,10 @@
 #include <cstdint>
 #include <memory>
 
+// The message of a file that gave fewer bytes than its size (cut shorter while read, or a system
+// file whose size is only a guess): "ファイルを最後まで読み込めませんでした。".
+QString ShortReadText();
+
 // A sequence of bytes addressed from 0. Engines read through this so that the same code serves a
 // document held in memory and a file edited in place on disk (direct edit mode).
 class ByteSource
@@ -37,7 +41,9 @@ private:
     uint64_t m_size;
 };
 
-// A file on disk, read with positioned reads; the size is taken when it is opened.
+// A file on disk, read with positioned reads; the size is taken when it is opened. A read that
+// ends early because the file has become shorter (or never held its stated size) fails: the
+// bytes would otherwise be taken for the file's whole content.
 class FileByteSource final : public ByteSource
 {
 public:

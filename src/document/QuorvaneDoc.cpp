@@ -56,7 +56,7 @@ QString CQuorvaneDoc::Title() const
 {
     if (m_pathName.isEmpty())
         return QStringLiteral("無題");
-    return PathForDisplay(QFileInfo(m_pathName).fileName());
+    return PathForDisplay(FileNameOf(m_pathName));
 }
 
 void CQuorvaneDoc::SetModifiedFlag(bool modified)
@@ -85,7 +85,6 @@ bool CQuorvaneDoc::OnNewDocument()
 bool CQuorvaneDoc::OnOpenDocument(const QString& path, bool directEdit)
 {
     StopLoader();
-    const QFileInfo info(path);
     const PathFacts facts = StatPath(path);
     QFile file;
     if (facts.exists && !facts.isFile) {
@@ -119,7 +118,7 @@ bool CQuorvaneDoc::OnOpenDocument(const QString& path, bool directEdit)
         m_directEdit = true;
         m_fileSize = length;
         m_loadedUpTo.store(kNone);
-        m_pathName = info.absoluteFilePath();
+        m_pathName = AbsolutePath(path);
         ClearJournals();
         ApplyGroupSettings(m_pathName);
         SetEditLock(1);
@@ -139,7 +138,7 @@ bool CQuorvaneDoc::OnOpenDocument(const QString& path, bool directEdit)
     }
     file.close();
     m_fileSize = length;
-    m_pathName = info.absoluteFilePath();
+    m_pathName = AbsolutePath(path);
     ClearJournals();
     ApplyGroupSettings(m_pathName);
     SetModifiedFlag(false);

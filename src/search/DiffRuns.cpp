@@ -264,3 +264,10 @@ QString FormatDiffRun(uint64_t first, uint64_t last, uint64_t comparedLength)
     hexfmt::AppendAddress(s, last, longForm);
     return s;
 }
+
+QString FormatDiffEnd(const QString& name, uint64_t comparedLength)
+{
+    QString address;
+    hexfmt::AppendAddress(address, comparedLength, comparedLength >= (uint64_t(1) << 32));
+    return QStringLiteral("EOF: %1 (末尾のアドレス %2)").arg(name, address);
+}

@@ -54,8 +54,10 @@ public:
                 m_error = QString::fromLocal8Bit(std::strerror(errno));
                 return -1;
             }
-            if (got == 0)
-                break;
+            if (got == 0) {
+                m_error = ShortReadText(); // cut shorter since it was listed
+                return -1;
+            }
             done += static_cast<size_t>(got);
         }
         return static_cast<int64_t>(done);

@@ -72,6 +72,12 @@ QString CheckFields(const Fields& fields, bool folderExists)
     // "?" leaves 10進数 empty and is still a pattern.
     if (fields.hex.isEmpty() && fields.decimal.isEmpty() && fields.text.isEmpty())
         return QStringLiteral("検索するデータを入力してください。");
+    // A character the code cannot hold would be searched as some other bytes.
+    if (!fields.text.isEmpty()) {
+        const QString unheld = UnheldCharMessage(fields.text, fields.codeName);
+        if (!unheld.isEmpty())
+            return unheld;
+    }
     if (!folderExists)
         return QStringLiteral("検索対象のフォルダが見つかりません。\n%1").arg(fields.folder);
     return {};

@@ -25,5 +25,6 @@ public:
 private:
     QPointer<CQuorvaneDoc> m_doc;
     QFile m_file;
+    bool m_readFailed = false; // said once
     bool m_openFailed = false;
 };
