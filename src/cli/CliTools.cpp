@@ -101,7 +101,7 @@ int CmdFixed(const QStringList& argvIn, LineWriter&, CliPrompter& prompter)
         const uint64_t address = ParseAddress(a, QStringLiteral("--at"));
         // The gap up to an address past the end is filled with zeros, in memory: an address
         // whose data would end beyond what a document can hold is no place to write.
-        if (address >= uint64_t(kMemoryLimit) || uint64_t(data.size()) > uint64_t(kMemoryLimit) - address)
+        if (address >= uint64_t(kMemoryLimit) || uint64_t(data.size()) >= uint64_t(kMemoryLimit) - address)
             FailInput(QStringLiteral("--at のアドレスが大きすぎます (データの終わりが %1 を超えます): %2")
                           .arg(QString::number(kMemoryLimit, 16).toUpper(), a));
         addresses.push_back(address);
@@ -163,8 +163,9 @@ int CmdExtract(const QStringList& argv, LineWriter&)
     RangeOutputInput input;
     input.startText = args.Required(kStart);
     input.endText = args.Required(kEnd);
-    input.destination = args.Required(kOut);
-    CheckWritable(input.destination);
+    input.destination = args.Value(kOut).value_or(QString()); // none: the dialog's message
+    if (!input.destination.isEmpty())
+        CheckWritable(input.destination);
     const QString path = args.Positional()[0];
     CheckExists(path);
     FileByteSource source(path);

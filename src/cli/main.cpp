@@ -26,8 +26,10 @@ namespace {
 const char kHelp[] = R"(使い方: quorvane-cli <サブコマンド> [引数]
 
 アドレスと長さは16進数で指定します ("-" は取り除かれます)。件数は10進数です。
-出力は出力ウィンドウと同じ行 (UTF-8) です。入力の誤りは終了ステータス 2、
-読み書きの失敗は 1 です。文字コード名: ASCII JIS Shift-JIS EUC Unicode UnicodeBE UTF-8 EBCDIC EBCDIK
+出力は出力ウィンドウと同じ行 (UTF-8) です。終了ステータスはすべてのサブコマンドで同じです:
+入力の誤り (不明なオプション、ない入力ファイル、通常のファイルではない入出力、16桁を超える
+アドレス、範囲外の指定、文字コードで表せない文字) は 2、読み書きの失敗 (ファイルを最後まで
+読み込めない場合を含む) は 1 です。文字コード名: ASCII JIS Shift-JIS EUC Unicode UnicodeBE UTF-8 EBCDIC EBCDIK
 
   dump FILE [--code NAME] [--start ADDR] [--length N]
       ビューと同じ行 (アドレス、16バイトの16進数、文字コード NAME (既定 Shift-JIS)
@@ -55,7 +57,8 @@ const char kHelp[] = R"(使い方: quorvane-cli <サブコマンド> [引数]
 
   compare FILE1 FILE2
       異なるバイトの連続ごとに1行 (先頭と末尾のアドレスを " - " でつなぐ)。比較長が
-      4 GiB 以上ならアドレスは16桁 (8桁目の後に "-") です。
+      4 GiB 以上ならアドレスは16桁 (8桁目の後に "-") です。長さが異なれば最後に短い方の
+      ファイルについて "EOF: NAME (末尾のアドレス ADDR)" を表示し、終了ステータスは 1 です。
 
   grep FOLDER (--hex TEXT | --dec N | --string TEXT --code NAME) [--types "*.dat;*.ini"] [--recursive]
       フォルダ内検索の行: ファイルのパス、ヒットのアドレス、空行、最後に "全 %d件"。
@@ -76,6 +79,7 @@ const char kHelp[] = R"(使い方: quorvane-cli <サブコマンド> [引数]
 
   extract FILE --start ADDR --end ADDR -o OUT
       指定範囲をファイル出力: START から END まで (両端を含む) を OUT に書きます。
+      --start と --end は省略できません。
       アドレスの誤りはダイアログと同じメッセージで終了ステータス 2 です。
 
   print FILE -o OUT.pdf [--code NAME] [--start ADDR --end ADDR]

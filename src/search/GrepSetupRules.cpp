@@ -2,9 +2,9 @@
 #include "search/GrepSetupRules.h"
 
 #include "codes/TextEncoder.h"
+#include "document/NativePath.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace GrepSetupRules {
 
@@ -95,7 +95,7 @@ std::optional<FolderSearchRequest> BuildRequest(const Fields& fields)
     if (!pattern)
         return std::nullopt;
     FolderSearchRequest request;
-    request.folder = QDir::cleanPath(QFileInfo(fields.folder.trimmed()).absoluteFilePath());
+    request.folder = AbsolutePath(fields.folder.trimmed()); // a dropped folder's name keeps its bytes
     request.fileTypes = fields.fileTypes;
     request.subfolders = fields.subfolders;
     request.pattern = *pattern;
