@@ -58,7 +58,7 @@ const char kHelp[] = R"(使い方: quorvane-cli <サブコマンド> [引数]
   compare FILE1 FILE2
       異なるバイトの連続ごとに1行 (先頭と末尾のアドレスを " - " でつなぐ)。比較長が
       4 GiB 以上ならアドレスは16桁 (8桁目の後に "-") です。長さが異なれば最後に短い方の
-      ファイルについて "EOF: NAME (末尾のアドレス ADDR)" を表示し、終了ステータスは 1 です。
+      ファイルについて行 EOF: NAME (末尾のアドレス ADDR) を表示し、終了ステータスは 1 です。
 
   grep FOLDER (--hex TEXT | --dec N | --string TEXT --code NAME) [--types "*.dat;*.ini"] [--recursive]
       フォルダ内検索の行: ファイルのパス、ヒットのアドレス、空行、最後に "全 %d件"。

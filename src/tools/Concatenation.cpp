@@ -2,6 +2,7 @@
 #include "tools/Concatenation.h"
 
 #include "app/Prompter.h"
+#include "document/ByteSource.h"
 #include "document/NativePath.h"
 #include "document/QuorvaneDoc.h"
 #include "tools/FixedInput.h"
@@ -73,7 +74,7 @@ bool ConcatenateFile(CQuorvaneDoc& doc, const QString& path, ConcatPosition posi
     for (uint64_t done = 0; done < n;) {
         const qint64 got = file.read(reinterpret_cast<char*>(buffer.get() + done), static_cast<qint64>(n - done));
         if (got <= 0) {
-            Prompter::ShowError(ErrorText(path, got < 0 ? file.errorString() : QStringLiteral("ファイルの途中で読み込めなくなりました。")));
+            Prompter::ShowError(ErrorText(path, got < 0 ? file.errorString() : ShortReadText()));
             return false;
         }
         done += static_cast<uint64_t>(got);

@@ -17,18 +17,10 @@
 #include <unistd.h>
 #include <vector>
 
+using rawcli::Cli;
 using rawcli::Native;
 using rawcli::Slurp;
 using CliRun = rawcli::Run;
-
-namespace {
-
-CliRun Cli(const QTemporaryDir& scratch, std::vector<QByteArray> args, const rawcli::Options& options = {})
-{
-    return rawcli::Cli(scratch, std::move(args), options);
-}
-
-} // namespace
 
 TEST(CliSafety, OutputsThatAreNotRegularFilesAreRefused)
 {
