@@ -23,7 +23,6 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMdiArea>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -38,11 +37,6 @@ const QString kWorkspaceState = QStringLiteral("Workspace/MainFrame/State");
 const QString kWorkspaceGeometry = QStringLiteral("Workspace/MainFrame/Geometry");
 const QString kAccelerators = QStringLiteral("Workspace/Keyboard-0/Accelerators");
 const QString kToolbarButtons = QStringLiteral("Workspace/Toolbar-0/Buttons");
-
-QString AbsolutePath(const QString& path)
-{
-    return QFileInfo(path).absoluteFilePath();
-}
 
 } // namespace
 
