@@ -18,7 +18,6 @@
 
 #include "app/SettingsStore.h"
 
-
 #include <atomic>
 
 namespace {

@@ -7,7 +7,6 @@
 #include "search/BlockReader.h"
 #include "search/HexFormat.h"
 
-
 namespace {
 
 // Terminal columns of one code point: East Asian wide and full-width forms take two.

@@ -8,7 +8,6 @@
 #include "structs/DocStructBytes.h"
 #include "structs/StructSession.h"
 
-
 namespace {
 
 // --expand shows at most this many elements of an array, and stops after this many rows in all.

@@ -12,7 +12,6 @@
 #include "search/FolderSearch.h"
 #include "search/SearchFields.h"
 
-
 #include <cerrno>
 #include <cstdio>
 

@@ -10,7 +10,6 @@
 #include "tools/FixedInput.h"
 #include "tools/RangeOutput.h"
 
-
 namespace {
 
 const QString kOut = QStringLiteral("-o");
