@@ -228,6 +228,15 @@ bool CQuorvaneDoc::DiskWrite(uint64_t address, const uint8_t* data, size_t n, bo
         if (!StillOurFile(file, newLength))
             return false;
     }
+    if (!insert && address + n > oldLength) {
+        // An overwrite that runs past the end grows the file too: take the room first, so that
+        // a full disk cannot leave part of the bytes appended.
+        if (const int error = ReserveFileLength(file.handle(), oldLength, address + n)) {
+            Prompter::ShowError(QStringLiteral("%1\nに %2 バイトを書き込む領域を確保できませんでした。ファイルは変更されていません。\n%3")
+                                    .arg(PathForDisplay(m_pathName)).arg(n).arg(SystemErrorText(error)));
+            return false;
+        }
+    }
     m_diskTouched = true;
     if (!WriteFully(file, address, data, n)) {
         Prompter::ShowError(FailureText(file));

@@ -232,6 +232,11 @@ TEST(QuorvaneDoc, AnInsertionTheDiskHasNoRoomForMovesNothing)
         const QString path = files.Write("i.bin", bytes);
         g_reserveFileLengthHook = [](uint64_t) { return ENOSPC; };
         check(path);
+        // An overwrite that runs past the end grows the file as well.
+        CQuorvaneDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(path, true));
+        EXPECT_FALSE(doc.DiskWrite(bytes.size() - 2, reinterpret_cast<const uint8_t*>("WXYZ"), 4, false, false));
+        EXPECT_EQ(TempFiles::Read(path), bytes);
         g_reserveFileLengthHook = nullptr;
     }
     // For real: a small file system with no room left.
