@@ -1,6 +1,8 @@
 // Complete, synced files renamed over their targets; backups made the same way.
 #include "document/SafeFileWriter.h"
 
+#include "document/AlignedBuffer.h"
+
 #include "document/NativePath.h"
 
 #include <QFile>
@@ -288,14 +290,18 @@ bool SafeFileWriter::WriteFrom(const QString& source)
     if (!m_replacing && ::fstat(in, &st) == 0)
         (void)!::fchmod(m_fd, st.st_mode & 07777);
 #endif
-    std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyBlock]);
-    if (!buffer) {
+    // Whole blocks from offset 0 into a page-aligned buffer: every read lands page to page.
+    AlignedBuffer buffer;
+    try {
+        buffer.Reserve(kCopyBlock);
+    } catch (const std::bad_alloc&) {
         CloseFd(in);
         return Fail(ENOMEM);
     }
+    char* const chars = reinterpret_cast<char*>(buffer.Data());
     bool ok = true;
     while (ok) {
-        const long got = ReadFd(in, buffer.get(), kCopyBlock);
+        const long got = ReadFd(in, chars, kCopyBlock);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -305,7 +311,7 @@ bool SafeFileWriter::WriteFrom(const QString& source)
         }
         if (got == 0)
             break;
-        ok = Write(buffer.get(), got);
+        ok = Write(chars, got);
     }
     CloseFd(in);
     return ok;
