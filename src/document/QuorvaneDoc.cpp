@@ -219,8 +219,12 @@ std::unique_ptr<ByteSource> CQuorvaneDoc::OpenSource(bool keepGap)
         return std::make_unique<FileByteSource>(m_pathName);
     if (IsLoading())
         return std::make_unique<LoadingSource>(this);
-    if (keepGap && !m_bytes.ContiguousIfClosed())
-        return std::make_unique<StoreGapSource>(m_bytes);
+    if (!m_bytes.ContiguousIfClosed()) {
+        if (keepGap)
+            return std::make_unique<StoreGapSource>(m_bytes);
+        // Closing the gap moves bytes that a worker may be reading around it: it stops first.
+        Q_EMIT bytesAboutToChange();
+    }
     return std::make_unique<MemoryByteSource>(m_bytes.Contiguous(), m_bytes.Size());
 }
 
