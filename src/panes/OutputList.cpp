@@ -9,27 +9,18 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 
 COutputList::COutputList(int listId, QWidget* parent)
-    : QTableView(parent), m_listId(listId), m_model(new CResultListModel(this))
+    : QListView(parent), m_listId(listId), m_model(new CResultListModel(this))
 {
     setModel(m_model);
     setFont(ListFont());
-    // One row height for all lines, nothing measured per line: a million lines stay cheap to add,
-    // lay out and scroll.
-    horizontalHeader()->hide();
-    verticalHeader()->hide();
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setMinimumSectionSize(1);
-    verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height());
-    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    horizontalHeader()->setStretchLastSection(false);
-    setShowGrid(false);
-    setCornerButtonEnabled(false);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
+    // One row height for all lines: the view never measures more than the first line, which is
+    // what keeps a million lines cheap to lay out and to scroll.
+    setUniformItemSizes(true);
+    setLayoutMode(QListView::SinglePass);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
@@ -38,6 +29,7 @@ COutputList::COutputList(int listId, QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setTextElideMode(Qt::ElideNone);
     setWordWrap(false);
+    setSpacing(0);
     setContextMenuPolicy(Qt::DefaultContextMenu);
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
@@ -74,8 +66,6 @@ void COutputList::CopySelectedLine()
 void COutputList::ClearLines()
 {
     m_model->Clear();
-    m_contentWidth = 0;
-    ApplyColumnWidth();
 }
 
 void COutputList::FitWidth()
@@ -89,21 +79,9 @@ void COutputList::FitWidth()
         if (line >= 0 && line < count)
             widest = std::max(widest, metrics.horizontalAdvance(m_model->Line(line)));
     }
-    // The uniform row size carries the extent; the column takes it as its width.
+    // The uniform row size carries the extent: the view takes its content width from it.
     m_model->SetItemSize(QSize(widest + 5, metrics.height()));
-    m_contentWidth = widest + 5;
-    ApplyColumnWidth();
-}
-
-void COutputList::ApplyColumnWidth()
-{
-    setColumnWidth(0, std::max(m_contentWidth, viewport()->width()));
-}
-
-void COutputList::resizeEvent(QResizeEvent* e)
-{
-    QTableView::resizeEvent(e);
-    ApplyColumnWidth();
+    scheduleDelayedItemsLayout();
 }
 
 void COutputList::keyPressEvent(QKeyEvent* e)
@@ -112,7 +90,7 @@ void COutputList::keyPressEvent(QKeyEvent* e)
         Q_EMIT lineActivated(m_listId, currentIndex().row());
         return;
     }
-    QTableView::keyPressEvent(e);
+    QListView::keyPressEvent(e);
 }
 
 void COutputList::contextMenuEvent(QContextMenuEvent* e)

@@ -2,18 +2,14 @@
 #pragma once
 
 #include <QFont>
-#include <QTableView>
+#include <QListView>
 
 class CResultListModel;
 
 // Shows a CResultListModel in the fixed-pitch list font, every row the same height. Its context
 // menu copies the selected line, clears the list or hides the pane; a double click or Enter on a
 // line reports it to the pane, which hands it back to the feature that wrote it.
-//
-// A one-column table without headers rather than a list view: a list view lays out every row
-// again whenever rows are added (a tenth of a second and more per block once a list holds a
-// million lines), while rows of one fixed height cost the table nothing to add.
-class COutputList : public QTableView
+class COutputList : public QListView
 {
     Q_OBJECT
 
@@ -41,13 +37,9 @@ Q_SIGNALS:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
-    void resizeEvent(QResizeEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    void ApplyColumnWidth();
-
     int m_listId;
-    int m_contentWidth = 0; // the fitted extent of the lines; the column is at least the viewport
     CResultListModel* m_model;
 };

@@ -9,8 +9,9 @@
 // A read-only list model over text lines. Lines arrive in blocks (one model update per block), so
 // a list of a million lines fills without a million row insertions. Every row reports the same
 // size once the list has been fitted, so a uniform-size view never measures more than one line.
-// Once a list is long, blocks that arrive quickly are shown together, a moment later: the lines
-// themselves (LineCount, Line) are there at once.
+// A view lays out every row again on each insertion, so once a list is long, blocks that arrive
+// quickly are shown together, a moment later: the lines themselves (LineCount, Line) are there
+// at once.
 class CResultListModel : public QAbstractListModel
 {
     Q_OBJECT
