@@ -565,6 +565,12 @@ QDockWidget* CMainFrame::Pane(int paneId) const
     return m_panes.value(paneId, nullptr);
 }
 
+void CMainFrame::SaveKeyBindings(CSettingsStore& store) const
+{
+    store.SetValue(kAccelerators, m_keys.Format().toUtf8());
+    store.Sync();
+}
+
 void CMainFrame::SaveWorkspace(CSettingsStore& store) const
 {
     store.SetValue(kWorkspaceState, saveState());

@@ -129,6 +129,9 @@ public:
     // Workspace state: dock layout, window placement, key bindings and toolbar buttons, kept
     // in the settings store.
     void SaveWorkspace(CSettingsStore& store) const;
+    // Writes the key bindings alone, which marks that the program has started before; the first
+    // start does it at once, so that a session that never closes normally is not a first start again.
+    void SaveKeyBindings(CSettingsStore& store) const;
     bool RestoreWorkspace(const CSettingsStore& store);
 
     // ---- Compare (MainFrameCompare.cpp) ----

@@ -38,14 +38,15 @@ void CMainFrame::ReapplySettings(const SettingsSnapshot& before)
         CQuorvaneView* view = child->GetActiveView();
         if (!doc || !view)
             continue;
-        // Colours and the edit lock, then the font.
-        doc->ApplyGroupSettings(doc->PathName());
-        um::Relayout::Send(view);
-        // Character code, typing mode and byte order are a view's own choice after it opened:
-        // they follow the settings only when the dialog changed them for the document's group.
+        // Character code, typing mode, byte order and the edit lock are a window's own choice
+        // after it opened: they follow the settings only when the dialog changed them for the
+        // document's group.
         const SettingsGroupValues now = SettingsGroupValues::Read(CSettingsStore::Current(), doc->SettingsGroup());
         const auto old = before.constFind(doc);
         auto changed = [&](SettingId id) { return old == before.constEnd() || (*old)[id] != now[id]; };
+        // Colours and the edit lock, then the font.
+        doc->ReapplyGroupSettings(changed(SettingId::Editmode));
+        um::Relayout::Send(view);
         if (changed(SettingId::CharCode))
             view->SetCharCode(CharCodeFromValue(now[SettingId::CharCode]));
         if (changed(SettingId::Inputmode) && view->IsInsertMode() != (now[SettingId::Inputmode] == 1))

@@ -109,7 +109,9 @@ CQuorvaneApp::StartResult CQuorvaneApp::InitInstance(const QStringList& args, Pr
     m_frame = std::make_unique<CMainFrame>();
     m_frame->RecentFiles().ReadList(*m_store);
     m_frame->RefreshRecentFileMenu();
-    if (!m_firstStart)
+    if (m_firstStart)
+        m_frame->SaveKeyBindings(*m_store); // the "*.*" group just written is the user's from now on
+    else
         m_frame->RestoreWorkspace(*m_store);
     connect(m_instance.get(), &CSingleInstance::fileReceived, m_frame.get(),
             [frame = m_frame.get()](const QString& path) { um::OpenFromClipboard::Post(frame, path); });

@@ -6,6 +6,7 @@
 #include "document/ByteSource.h"
 #include "document/MappedByteSource.h"
 #include "document/NativePath.h"
+#include "document/FileGrowth.h"
 #include "document/QuorvaneDoc.h"
 #include "document/SafeFileWriter.h"
 #include "search/DiffRuns.h"
@@ -71,6 +72,8 @@ int CmdSearch(const QStringList& argv, LineWriter& out)
 
 int CmdReplace(const QStringList& argv, LineWriter& out, CliPrompter& prompter)
 {
+    // Room a copy of a large file needs beyond its size: replacements may make it longer.
+    constexpr int64_t kCopyMargin = 64LL << 20;
     const QString kWithHex = QStringLiteral("--with-hex");
     const QString kWithDec = QStringLiteral("--with-dec");
     const QString kWithString = QStringLiteral("--with-string");
@@ -127,21 +130,32 @@ int CmdReplace(const QStringList& argv, LineWriter& out, CliPrompter& prompter)
     const bool toOther = QFileInfo(target).absoluteFilePath() != QFileInfo(path).absoluteFilePath();
     CSettingsStore& settings = CSettingsStore::Current();
     const bool backup = settings.GetGroupSetting(SettingId::Backup, settings.FindSettingsGroup(target)) != 0;
-    // A file that cannot be held in memory is edited on disk: in a complete copy that replaces
-    // the target only once the replace has succeeded, or in place after the backup the settings
-    // ask for (a real copy, since the file itself then changes).
+    // A file that cannot be held in memory is edited on disk, in a complete copy that replaces
+    // the target only once the replace has succeeded. Only when the target's file system has no
+    // room for such a copy is the file changed in place (after the backup the settings ask for,
+    // a real copy, since the file itself then changes); the user is told, and every growth of
+    // the file takes its room before any byte moves.
     QString working = path;
-    const bool onDisk = StatPath(path).size >= 0x80000000LL;
+    const qint64 size = StatPath(path).size;
+    const bool onDisk = size >= 0x80000000LL;
+    bool inPlace = false;
     SafeFileWriter copy(target);
     if (onDisk) {
-        if (toOther) {
+        const int64_t room = FreeBytesAt(target);
+        inPlace = !toOther && room >= 0 && room < size + kCopyMargin;
+        if (inPlace) {
+            out.Flush();
+            PrintError(QStringLiteral("%1: 作業用のコピーを置く空き容量がないため、ファイルを直接書き換えます。")
+                           .arg(PathForDisplay(path)));
+            if (backup) {
+                QString error;
+                if (!MakeBackup(path, path + QStringLiteral(".bak"), false, &error))
+                    FailIo(QStringLiteral("%1.bak: %2 ファイルは変更されていません。").arg(PathForDisplay(path), error));
+            }
+        } else {
             if (!copy.Open() || !copy.WriteFrom(path))
-                FailIo(QStringLiteral("%1: %2").arg(PathForDisplay(target), copy.ErrorString()));
+                FailIo(QStringLiteral("%1: %2 ファイルは変更されていません。").arg(PathForDisplay(target), copy.ErrorString()));
             working = copy.TemporaryPath();
-        } else if (backup) {
-            QString error;
-            if (!MakeBackup(path, path + QStringLiteral(".bak"), false, &error))
-                FailIo(QStringLiteral("%1.bak: %2").arg(PathForDisplay(path), error));
         }
     }
     CQuorvaneDoc doc;
@@ -154,19 +168,30 @@ int CmdReplace(const QStringList& argv, LineWriter& out, CliPrompter& prompter)
     ReplaceCallbacks callbacks;
     callbacks.decide = [](const SearchCursor&) { return ReplaceDecision::ReplaceAll; };
     const ReplaceOutcome outcome = RunReplace(doc, pattern, *request, state, callbacks);
-    if (outcome.failed || prompter.ErrorShown())
-        FailIo(QStringLiteral("置換に失敗しました。"));
+    if (outcome.failed || prompter.ErrorShown()) {
+        // Say what became of the file: in place, whole replacements may stand before the failure.
+        QString what = QStringLiteral("ファイルは変更されていません。");
+        if (inPlace && outcome.partial)
+            what = QStringLiteral("ファイルは途中まで変更されています (%1件置換済み、最後の置換は不完全です)。").arg(outcome.replaced);
+        else if (inPlace && outcome.replaced > 0)
+            what = QStringLiteral("ファイルは変更されています (%1件置換済み)。").arg(outcome.replaced);
+        FailIo(QStringLiteral("置換に失敗しました。%1").arg(what));
+    }
     // Nothing replaced in place: the file and its backup stay as they are.
     const bool unchanged = outcome.replaced == 0 && target == path;
     if (!doc.IsDirectEdit() && !unchanged && !doc.DoSave(target))
         FailIo(QStringLiteral("%1 に保存できませんでした。").arg(PathForDisplay(target)));
-    if (onDisk && toOther) {
+    if (onDisk && !inPlace) {
         doc.OnCloseDocument();
-        QString error;
-        if (backup && StatPath(target).exists && !MakeBackup(target, target + QStringLiteral(".bak"), true, &error))
-            FailIo(QStringLiteral("%1.bak: %2").arg(PathForDisplay(target), error));
-        if (!copy.Commit())
-            FailIo(QStringLiteral("%1: %2").arg(PathForDisplay(target), copy.ErrorString()));
+        if (unchanged) {
+            copy.Cancel(); // nothing to replace: the file and its backup stay as they are
+        } else {
+            QString error;
+            if (backup && StatPath(target).exists && !MakeBackup(target, target + QStringLiteral(".bak"), true, &error))
+                FailIo(QStringLiteral("%1.bak: %2 ファイルは変更されていません。").arg(PathForDisplay(target), error));
+            if (!copy.Commit())
+                FailIo(QStringLiteral("%1: %2 ファイルは変更されていません。").arg(PathForDisplay(target), copy.ErrorString()));
+        }
     }
     out.Line(QStringLiteral("置換結果　%1件").arg(outcome.replaced));
     return 0;

@@ -103,71 +103,91 @@ bool CQuorvaneDoc::OnNewDocument()
 
 bool CQuorvaneDoc::OnOpenDocument(const QString& path, bool directEdit)
 {
-    StopLoader();
-    const QFileInfo info(path);
+    // The file is read into a new store first; the document changes only once that worked, so an
+    // open or a reload that fails or is cancelled leaves the document exactly as it was.
+    std::optional<OpenedFile> opened = ReadForOpen(path, directEdit);
+    if (!opened)
+        return false;
+    Adopt(std::move(*opened));
+    return true;
+}
+
+std::optional<CQuorvaneDoc::OpenedFile> CQuorvaneDoc::ReadForOpen(const QString& path, bool directEdit)
+{
     const PathFacts facts = StatPath(path);
-    QFile file;
     if (facts.exists && !facts.isFile) {
         // Folders, pipes and devices have no length to read; a pipe would block the program.
         Prompter::ShowError(QStringLiteral("%1\nは通常のファイルではないため開けません。").arg(PathForDisplay(path)));
-        return false;
+        return std::nullopt;
     }
+    QFile file;
     QString openError;
     if (!OpenNativeFile(file, path, QIODevice::ReadOnly, &openError)) {
         Prompter::ShowError(QDir::toNativeSeparators(PathForDisplay(path)) + QStringLiteral("\n") + openError);
-        return false;
+        return std::nullopt;
     }
-    const uint64_t length = static_cast<uint64_t>(file.size());
-
-    m_directEdit = directEdit;
-    m_incomplete = false;
-    bool inMemory = !m_directEdit && (length >> 32) == 0;
-    if (inMemory && (length >= 0x80000000ull || !m_bytes.ResizeZeroed(static_cast<size_t>(length)))) {
-        m_bytes.Clear();
+    OpenedFile opened;
+    opened.path = QFileInfo(path).absoluteFilePath();
+    opened.length = static_cast<uint64_t>(file.size());
+    opened.direct = directEdit || (opened.length >> 32) != 0;
+    if (!opened.direct
+        && (opened.length >= 0x80000000ull || !opened.bytes.ResizeZeroed(static_cast<size_t>(opened.length)))) {
+        opened.bytes.Clear();
         file.close();
         const PromptAnswer a = Prompter::Current().Show(kOutOfMemoryAskDirect, QStringLiteral("エラー"),
                                                         PromptButtons::OkCancel, PromptIcon::Error);
         if (a != PromptAnswer::Ok)
-            return false;
-        inMemory = false;
+            return std::nullopt;
+        // The file may have changed while the question was open: take it as it is now.
+        if (!OpenNativeFile(file, path, QIODevice::ReadOnly, &openError)) {
+            Prompter::ShowError(QDir::toNativeSeparators(PathForDisplay(path)) + QStringLiteral("\n") + openError);
+            return std::nullopt;
+        }
+        opened.length = static_cast<uint64_t>(file.size());
+        opened.direct = true;
     }
-    if (!inMemory) {
-        NoteFileIdentity(file);
-        file.close();
-        m_bytes.Clear();
-        m_directEdit = true;
-        m_fileSize = length;
-        m_loadedUpTo.store(kNone);
-        m_pathName = info.absoluteFilePath();
-        ClearJournals();
-        ApplyGroupSettings(m_pathName);
-        SetEditLock(1);
-        SetModifiedFlag(false);
-        Q_EMIT pathChanged(m_pathName);
-        return true;
+    if (opened.direct) {
+        ReadFileIdentity(file, opened.device, opened.inode);
+        return opened;
     }
 
-    const uint64_t first = std::min<uint64_t>(length, kFirstRead);
-    int64_t got = first ? file.read(reinterpret_cast<char*>(m_bytes.RawForLoading()), static_cast<qint64>(first)) : 0;
+    const uint64_t first = std::min<uint64_t>(opened.length, kFirstRead);
+    const int64_t got = first ? file.read(reinterpret_cast<char*>(opened.bytes.RawForLoading()), static_cast<qint64>(first)) : 0;
     if (got < 0 || static_cast<uint64_t>(got) != first) {
         const QString why = got < 0 ? file.errorString()
                                     : QStringLiteral("%1\nを最後まで読み込めませんでした。").arg(PathForDisplay(path));
-        m_bytes.Clear();
         Prompter::ShowError(why);
-        return false;
+        return std::nullopt;
     }
-    file.close();
-    m_fileSize = length;
-    m_pathName = info.absoluteFilePath();
+    return opened;
+}
+
+void CQuorvaneDoc::Adopt(OpenedFile&& opened)
+{
+    // The old store may still be filled by its loader: it ends before the store is given up.
+    StopLoader();
+    m_directEdit = opened.direct;
+    m_incomplete = false;
+    m_bytes = std::move(opened.bytes);
+    m_fileSize = opened.length;
+    m_pathName = opened.path;
+    m_fileDevice = opened.device;
+    m_fileInode = opened.inode;
     ClearJournals();
     ApplyGroupSettings(m_pathName);
+    if (m_directEdit) {
+        // Edits go straight to disk: the document starts protected against them.
+        m_loadedUpTo.store(kNone);
+        SetEditLock(1);
+    }
     SetModifiedFlag(false);
     Q_EMIT pathChanged(m_pathName);
-    if (first == kFirstRead)
+    if (m_directEdit)
+        return;
+    if (m_fileSize >= kFirstRead)
         StartLoader();
     else
         m_loadedUpTo.store(kNone, std::memory_order_release);
-    return true;
 }
 
 void CQuorvaneDoc::OnCloseDocument()
@@ -274,12 +294,30 @@ void CQuorvaneDoc::ApplyGroupSettings(const QString& path)
     CSettingsStore& store = CSettingsStore::Current();
     const QString group = path.isEmpty() ? QStringLiteral("*.*") : store.FindSettingsGroup(path);
     const uint32_t lock = store.GetGroupSetting(SettingId::Editmode, group) != 0 ? 1 : 0;
-    if (IsLoading())
-        m_lockBeforeLoading = lock; // the loader restores it when it ends
-    else
+    // The loader restores this value when it ends. Stored before the running flag is read, and the
+    // loader clears that flag before it reads this value, so one of the two always sets the lock.
+    m_lockBeforeLoading.store(lock);
+    if (!IsLoading())
         SetEditLock(lock);
     for (int i = 0; i < DocColors::Count; ++i)
         m_colors.color[i] = static_cast<uint32_t>(store.GetGroupSetting(kColorSettings[i], group));
+}
+
+void CQuorvaneDoc::ReapplyGroupSettings(bool editmodeChanged)
+{
+    const uint32_t lock = m_editLock.load();
+    const uint32_t saved = m_lockBeforeLoading.load();
+    ApplyGroupSettings(m_pathName);
+    // The colours always follow the group. The lock follows it only when the group's Editmode was
+    // changed, and a direct-edit document is never unlocked by it: its edits go straight to disk,
+    // so only the user's own 編集禁止 lifts that lock. Otherwise a lock set with F12 stays.
+    const uint32_t wanted = m_lockBeforeLoading.load();
+    const bool keep = !editmodeChanged || (m_directEdit && wanted == 0);
+    if (!keep)
+        return;
+    m_lockBeforeLoading.store(saved);
+    if (!IsLoading())
+        SetEditLock(lock == 2 ? saved : lock); // a loader that ended meanwhile restored `saved`
 }
 
 void CQuorvaneDoc::ToggleEditLock()

@@ -114,11 +114,17 @@ public:
     // DiskWrite and DiskRemove stop and report when the file on disk is no longer the one last
     // read (another length, or another file under the same name), before and between block moves,
     // so that a file cut short by another program is not filled up again with zeros.
+    // After a DiskWrite or DiskRemove that failed: true when the file on disk was changed before
+    // the failure (it grew, or bytes were written or moved); false when it is as it was.
+    bool LastDiskChangeTouchedFile() const { return m_diskTouched; }
     // Test seam: called before each block move with the block's source address.
     static std::function<void(uint64_t)> s_blockMoveHook;
 
     // --- Settings ---
     void ApplyGroupSettings(const QString& path);
+    // After the settings dialog: the group's colours again, and its Editmode only when the dialog
+    // changed it (`editmodeChanged`); a direct-edit document stays locked either way.
+    void ReapplyGroupSettings(bool editmodeChanged);
     const DocColors& Colors() const { return m_colors; }
     QString SettingsGroup() const;
 
@@ -205,12 +211,29 @@ Q_SIGNALS:
     void diffChanged();
 
 private:
+    // A file read for opening, not yet part of the document.
+    struct OpenedFile
+    {
+        QString path;        // absolute
+        uint64_t length = 0;
+        bool direct = false; // direct edit mode: `bytes` stays empty
+        ByteStore bytes;     // in memory: the whole length, the first megabyte read
+        uint64_t device = 0; // direct edit mode: the file's identity
+        uint64_t inode = 0;
+    };
+    // Reads `path` as an open would, asking the out-of-memory question; the document is not
+    // touched. nullopt when the open failed or was cancelled (errors already shown).
+    std::optional<OpenedFile> ReadForOpen(const QString& path, bool directEdit);
+    // Gives up the current contents (stopping their loader) and takes `opened`.
+    void Adopt(OpenedFile&& opened);
+    static void ReadFileIdentity(const QFile& file, uint64_t& device, uint64_t& inode);
     std::optional<ApplyResult> Apply(Journal& from, Journal& to);
     RecordOutcome AddRecord(bool insert, uint32_t address, int32_t count, int32_t removeCount,
                             const std::function<void(uint8_t*)>& fill);
     void StartLoader();
     void LoaderThread(QString path, uint64_t length);
     void StopLoader();
+    void RestoreLockAfterLoading();
     bool OpenDirect(const QString& path);
     // Direct edit: true when the open `file` is still the file of the last read with length
     // `expected`; else reports the outside change and returns false.
@@ -236,7 +259,8 @@ private:
     ByteStore m_bytes;
     uint64_t m_windowFirstRow = 0;
     int m_windowRows = 0;
-    bool m_windowFailed = false; // the last LoadWindow could not open the file
+    bool m_windowFailed = false;
+    bool m_diskTouched = false; // the last DiskWrite/DiskRemove changed the file // the last LoadWindow could not open the file
     // The file's identity (device, inode) when its length was last read in direct edit mode.
     uint64_t m_fileDevice = 0;
     uint64_t m_fileInode = 0;

@@ -2,7 +2,9 @@
 #include "document/QuorvaneDoc.h"
 
 #include "app/Prompter.h"
+#include "document/FileGrowth.h"
 #include "document/NativePath.h"
+#include "document/SafeFileWriter.h"
 
 #include <QFile>
 #include <memory>
@@ -86,9 +88,14 @@ std::function<void(uint64_t)> CQuorvaneDoc::s_blockMoveHook;
 
 void CQuorvaneDoc::NoteFileIdentity(const QFile& file)
 {
+    ReadFileIdentity(file, m_fileDevice, m_fileInode);
+}
+
+void CQuorvaneDoc::ReadFileIdentity(const QFile& file, uint64_t& device, uint64_t& inode)
+{
     const FileIdentity id = IdentityOf(file);
-    m_fileDevice = id.device;
-    m_fileInode = id.inode;
+    device = id.device;
+    inode = id.inode;
 }
 
 bool CQuorvaneDoc::StillOurFile(const QFile& file, uint64_t expected)
@@ -163,6 +170,7 @@ bool CQuorvaneDoc::LoadWindow()
 bool CQuorvaneDoc::DiskWrite(uint64_t address, const uint8_t* data, size_t n, bool insert, bool reload)
 {
     Q_EMIT bytesAboutToChange();
+    m_diskTouched = false;
     if (n == 0)
         return reload && m_windowRows > 0 ? LoadWindow() : true;
     QFile file;
@@ -182,10 +190,15 @@ bool CQuorvaneDoc::DiskWrite(uint64_t address, const uint8_t* data, size_t n, bo
             Prompter::ShowError(QStringLiteral("メモリが不足しています。"));
             return false;
         }
-        if (!file.resize(static_cast<qint64>(oldLength + n))) {
-            Prompter::ShowError(FailureText(file));
+        // The room for the new length is taken first: when the disk cannot give it, nothing has
+        // moved and the file is as it was. Without it a full disk would stop the moves half-way,
+        // leaving a file longer by n with only its last blocks shifted.
+        if (const int error = ReserveFileLength(file.handle(), address, oldLength + n)) {
+            Prompter::ShowError(QStringLiteral("%1\nに %2 バイトを挿入する領域を確保できませんでした。ファイルは変更されていません。\n%3")
+                                    .arg(PathForDisplay(m_pathName)).arg(n).arg(SystemErrorText(error)));
             return false;
         }
+        m_diskTouched = true;
         // Blocks move from the end towards the insertion point, so none overwrites bytes that
         // are still to be moved.
         // The length is checked before every move, so that a file cut short meanwhile is left as
@@ -215,6 +228,16 @@ bool CQuorvaneDoc::DiskWrite(uint64_t address, const uint8_t* data, size_t n, bo
         if (!StillOurFile(file, newLength))
             return false;
     }
+    if (!insert && address + n > oldLength) {
+        // An overwrite that runs past the end grows the file too: take the room first, so that
+        // a full disk cannot leave part of the bytes appended.
+        if (const int error = ReserveFileLength(file.handle(), oldLength, address + n)) {
+            Prompter::ShowError(QStringLiteral("%1\nに %2 バイトを書き込む領域を確保できませんでした。ファイルは変更されていません。\n%3")
+                                    .arg(PathForDisplay(m_pathName)).arg(n).arg(SystemErrorText(error)));
+            return false;
+        }
+    }
+    m_diskTouched = true;
     if (!WriteFully(file, address, data, n)) {
         Prompter::ShowError(FailureText(file));
         return false;
@@ -232,6 +255,7 @@ bool CQuorvaneDoc::DiskWrite(uint64_t address, const uint8_t* data, size_t n, bo
 bool CQuorvaneDoc::DiskRemove(uint64_t address, uint64_t n)
 {
     Q_EMIT bytesAboutToChange();
+    m_diskTouched = false;
     QFile file;
     QString openError;
     if (!OpenNativeFile(file, m_pathName, QIODevice::ReadWrite | QIODevice::ExistingOnly, &openError)) {
@@ -256,6 +280,7 @@ bool CQuorvaneDoc::DiskRemove(uint64_t address, uint64_t n)
             s_blockMoveHook(from);
         if (!StillOurFile(file, length))
             return false;
+        m_diskTouched = true;
         if (!MoveBlock(file, buffer.get(), from, from - n, count)) {
             Prompter::ShowError(FailureText(file));
             return false;

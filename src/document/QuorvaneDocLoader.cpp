@@ -112,9 +112,21 @@ void CQuorvaneDoc::LoaderThread(QString path, uint64_t length)
         m_incomplete.store(true); // stopped early: the rest of the store is not the file's
     else
         m_loadedUpTo.store(kNone, std::memory_order_release);
-    SetEditLock(m_lockBeforeLoading.load());
+    // The running flag goes first: an edit let in by the lock must find the store free to
+    // change, or it would leave an undo record for an edit that InsertBytes then refuses.
     m_loaderRunning.store(false);
+    RestoreLockAfterLoading();
     Q_EMIT loadingFinished();
+}
+
+void CQuorvaneDoc::RestoreLockAfterLoading()
+{
+    // Only the loading lock is lifted: when the user-interface thread has set the lock since the
+    // running flag fell (ApplyGroupSettings), its value stands.
+    uint32_t loading = 2;
+    const uint32_t lock = m_lockBeforeLoading.load();
+    if (m_editLock.compare_exchange_strong(loading, lock) && lock != 2)
+        Q_EMIT editLockChanged(lock);
 }
 
 void CQuorvaneDoc::StopLoader()

@@ -87,19 +87,10 @@ bool CQuorvaneDoc::Reload()
         if (a == PromptAnswer::Yes && !DoSave(m_pathName))
             return false; // keep the edits when they could not be saved
     }
-    StopLoader();
-    // Make sure the file can still be read before the current contents are given up.
-    QFile probe;
-    QString error;
-    if (!OpenNativeFile(probe, m_pathName, QIODevice::ReadOnly, &error)) {
-        Prompter::ShowError(error);
-        return false;
-    }
-    probe.close();
-    m_bytes.Clear();
-    ClearJournals();
-    const bool direct = m_directEdit;
-    if (!OnOpenDocument(m_pathName, direct))
+    // The document keeps its bytes until the file has been read again: a reload that fails or is
+    // cancelled (the out-of-memory question) leaves it as it was, never an emptied store that a
+    // later save would write over the file.
+    if (!OnOpenDocument(m_pathName, m_directEdit))
         return false;
     return true;
 }

@@ -184,8 +184,24 @@ bool ReplaceLoop::ReplaceOnDisk(uint64_t at, size_t n)
     // length therefore moves nothing. The disk operations show their own errors.
     const size_t m = ReplacementLength();
     const size_t common = std::min(m, n);
+    if (m > n) {
+        // A longer replacement makes its room first, behind the hit: when the disk has no room
+        // for it, nothing of this hit has changed yet and the file holds only whole replacements.
+        if (!m_doc.DiskWrite(at + common, m_request.bytes.data() + common, m - common, true, false)) {
+            m_out.failed = true;
+            m_out.partial = m_out.partial || m_doc.LastDiskChangeTouchedFile();
+            return false;
+        }
+        if (!m_doc.DiskWrite(at, m_request.bytes.data(), common, false, true)) {
+            m_out.failed = true;
+            m_out.partial = true;
+            return true; // the room was made: the hit counts as changed
+        }
+        return true;
+    }
     if (common && !m_doc.DiskWrite(at, m_request.bytes.data(), common, false, m == n)) {
         m_out.failed = true;
+        m_out.partial = m_out.partial || m_doc.LastDiskChangeTouchedFile();
         return false;
     }
     if (m == n)
@@ -196,13 +212,10 @@ bool ReplaceLoop::ReplaceOnDisk(uint64_t at, size_t n)
         const uint64_t before = m_doc.GetFileSize();
         if (!m_doc.DiskRemove(at + common, n - common) && m_doc.GetFileSize() != before - (n - common)) {
             m_out.failed = true;
+            m_out.partial = m_out.partial || common != 0 || m_doc.LastDiskChangeTouchedFile();
             return common != 0; // a shortened replacement already stands in the hit
         }
         return true;
-    }
-    if (!m_doc.DiskWrite(at + common, m_request.bytes.data() + common, m - common, true, true)) {
-        m_out.failed = true;
-        return true; // the hit was overwritten: it counts as changed
     }
     return true;
 }

@@ -28,6 +28,9 @@ struct ReplaceOutcome
     uint64_t skipped = 0;
     bool stopped = false; // the caller answered Stop
     bool failed = false;  // a read or a disk write failed (already shown through the prompter)
+    // Direct edit mode, after a failure: the failing step had already changed the file (beyond
+    // the `replaced` hits, which are complete).
+    bool partial = false;
 };
 
 // Runs the replace of `request` for `pattern` over `doc` from the view state `state`.

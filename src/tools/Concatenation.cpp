@@ -87,10 +87,14 @@ bool ConcatenateFile(CQuorvaneDoc& doc, const QString& path, ConcatPosition posi
         return false;
 
     if (doc.IsDirectEdit()) {
-        // Write over the replaced bytes, then insert the rest behind them.
-        bool ok = replaced == 0 || doc.DiskWrite(b, buffer.Data(), static_cast<size_t>(replaced), false, true);
-        ok = ok && doc.DiskWrite(b + replaced, buffer.Data() + replaced, static_cast<size_t>(n - replaced), true, true);
-        return ok || replaced != 0;
+        // Insert the part that does not fit over the replaced bytes first, then write over them:
+        // when the disk has no room for the growth, nothing has changed yet.
+        const bool grown = replaced == n
+            || doc.DiskWrite(b + replaced, buffer.Data() + replaced, static_cast<size_t>(n - replaced), true, true);
+        if (!grown)
+            return false;
+        const bool ok = replaced == 0 || doc.DiskWrite(b, buffer.Data(), static_cast<size_t>(replaced), false, true);
+        return ok || replaced != n; // the file grew: it has changed either way
     }
 
     using Outcome = CQuorvaneDoc::RecordOutcome;

@@ -117,8 +117,10 @@ FixedInputOutcome ApplyFixedInput(CQuorvaneDoc& doc, const std::vector<uint64_t>
                 }
             }
             const size_t inside = insertMode ? 0 : static_cast<size_t>(std::min<uint64_t>(n, doc.GetFileSize() - std::min(a, doc.GetFileSize())));
-            ok = ok && (inside == 0 || doc.DiskWrite(a, bytes, inside, false, true));
+            // The part past the end first: when the disk has no room for it, the bytes inside the
+            // file are left as they were.
             ok = ok && (inside == n || doc.DiskWrite(a + inside, bytes + inside, n - inside, true, true));
+            ok = ok && (inside == 0 || doc.DiskWrite(a, bytes, inside, false, true));
             if (ok)
                 ++outcome.written;
         }

@@ -61,19 +61,16 @@ bool CByteEditor::TypeDirect(EditCaret& caret, uint32_t value)
     }
     if (caret.inCharColumn) {
         const TypedBytes t = Encode(value, caret.charCode);
-        size_t i = 0;
-        if (!caret.insertMode && caret.cursor < size) {
-            // Bytes that fall inside the file are written in place, the rest appended at once.
-            for (; i < t.count && caret.cursor < size; ++i) {
-                if (!m_doc.DiskWrite(caret.cursor, &t.bytes[i], 1, false, false))
-                    return false;
-                caret.cursor += 1;
-            }
-        }
-        const size_t rest = t.count - i;
-        if (!m_doc.DiskWrite(caret.cursor, &t.bytes[i], rest, true, true))
+        // Bytes that fall inside the file are written in place, the rest inserted at once. The
+        // insertion goes first: when the disk has no room for it, nothing has been written.
+        const size_t inside = !caret.insertMode && caret.cursor < size
+            ? static_cast<size_t>(std::min<uint64_t>(t.count, size - caret.cursor)) : 0;
+        const size_t rest = t.count - inside;
+        if (rest && !m_doc.DiskWrite(caret.cursor + inside, &t.bytes[inside], rest, true, inside == 0))
             return false;
-        caret.cursor += rest;
+        if (inside && !m_doc.DiskWrite(caret.cursor, t.bytes.data(), inside, false, true))
+            return false;
+        caret.cursor += t.count;
         return true;
     }
     const uint8_t high = static_cast<uint8_t>((value & 0x0F) << 4);

@@ -12,6 +12,7 @@
 #include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <new>
 
 namespace {
 
@@ -196,15 +197,23 @@ bool CQuorvaneView::CopyBytes()
         m_nav.m_selStart = m_nav.m_selEnd = m_nav.m_cursor;
         caret = MakeCaret();
     }
-    const std::optional<QByteArray> bytes = CByteEditor(*m_doc).ReadRange(caret);
     const ClipFormat format = CClipboardBytes::FormatFor(m_nav.m_inCharColumn, m_charCode);
-    if (!bytes) {
-        // The end-of-file cell names no byte: nothing is copied.
-        m_nav.ClearSelection();
-        Redraw();
-        return false;
+    bool placed = false;
+    try {
+        // A large selection needs several copies of itself (the bytes, our format, the text other
+        // programs read): when memory for them runs out the copy fails, and the program goes on.
+        const std::optional<QByteArray> bytes = CByteEditor(*m_doc).ReadRange(caret);
+        if (!bytes) {
+            // The end-of-file cell names no byte: nothing is copied.
+            m_nav.ClearSelection();
+            Redraw();
+            return false;
+        }
+        placed = CClipboardBytes::Place(*bytes, format, m_charCode);
+    } catch (const std::bad_alloc&) {
+        placed = false;
     }
-    if (!CClipboardBytes::Place(*bytes, format, m_charCode)) {
+    if (!placed) {
         Prompter::ShowError(kClipboardFailed);
         m_nav.ClearSelection();
         Redraw();
@@ -228,11 +237,17 @@ void CQuorvaneView::CopyAsHexText()
     if (!m_doc)
         return;
     EditCaret caret = MakeCaret();
-    const std::optional<QByteArray> bytes = CByteEditor(*m_doc).ReadRange(caret);
+    bool failed = false;
+    try {
+        const std::optional<QByteArray> bytes = CByteEditor(*m_doc).ReadRange(caret);
+        failed = bytes && !CClipboardBytes::Place(BytesToHexText(*bytes), ClipFormat::Text, CharCode::Ascii);
+    } catch (const std::bad_alloc&) {
+        failed = true; // the text is three times the selection: memory may run out for it
+    }
     m_nav.m_cursor = caret.HasSelection() ? caret.selStart : caret.cursor;
     m_nav.ClearSelection();
     m_nav.m_selAnchor = 0;
-    if (bytes && !CClipboardBytes::Place(BytesToHexText(*bytes), ClipFormat::Text, CharCode::Ascii))
+    if (failed)
         Prompter::ShowError(kClipboardFailed);
     AfterEdit();
 }

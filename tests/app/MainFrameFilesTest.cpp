@@ -1,16 +1,20 @@
-// The frame's file roads: the direct edit warning, and names that are not UTF-8 through drops,
-// titles and the recent-file list.
+// The frame's file roads: the direct edit warning, names that are not UTF-8 through drops,
+// titles and the recent-file list, and reloads that cannot read the file again.
 #include "app/ChildFrame.h"
+#include "app/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/RecentFileList.h"
 #include "document/NativePath.h"
 #include "document/QuorvaneDoc.h"
+#include "view/QuorvaneView.h"
 
+#include "FrameTest.h"
 #include "ScriptedPrompter.h"
 #include "TempFiles.h"
 #include "TestSettings.h"
 
 #include <QFile>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -70,4 +74,69 @@ TEST(MainFrameFiles, NamesThatAreNotUtf8OpenFromDropsAndStayInTheRecentList)
     CMainFrame again;
     EXPECT_NE(again.OpenDocumentFile(recent.First()), nullptr) << prompter.LastText().toStdString();
     ::unlink(raw.constData());
+}
+
+namespace {
+class ReloadTest : public FrameTest
+{
+protected:
+    void SetUp() override { ShowFrame(); }
+};
+
+QByteArray StoreOf(const CQuorvaneDoc* doc)
+{
+    QByteArray bytes;
+    for (uint64_t a = 0; a < doc->StoreSize(); ++a)
+        bytes.append(static_cast<char>(doc->ByteAt(a)));
+    return bytes;
+}
+} // namespace
+
+TEST_F(ReloadTest, AReloadThatIsCancelledOrFailsKeepsTheDocumentAsItWas)
+{
+    const QByteArray original = TempFiles::Random(104, 23);
+    const QString path = files.Write("grows.bin", original);
+    CChildFrame* child = frame->OpenDocumentFile(path);
+    ASSERT_NE(child, nullptr);
+    CQuorvaneDoc* doc = child->GetDocument();
+    CQuorvaneView* view = child->GetActiveView();
+
+    // Another program makes the file too large for memory (sparse: no disk is used).
+    ASSERT_TRUE(QFile::resize(path, qint64(3) << 30));
+    prompter.answers = {PromptAnswer::Cancel};
+    EXPECT_TRUE(frame->ExecuteCommand(ID_FILE_RELOAD));
+    ASSERT_EQ(prompter.asked.size(), 1u);
+    EXPECT_EQ(prompter.asked[0].text, QStringLiteral("メモリが不足しています。\n直接編集モードで開きますか?"));
+    // Before, the store was emptied under the old size: 00 bytes, and a save wrote nothing.
+    EXPECT_EQ(doc->GetFileSize(), 104u);
+    EXPECT_EQ(StoreOf(doc), original);
+    EXPECT_FALSE(doc->IsDirectEdit());
+    EXPECT_FALSE(doc->IsModified());
+
+    // What a save then writes is the document the user sees, with the edit.
+    view->setFocus();
+    QTest::keyClicks(view, QStringLiteral("5A"));
+    ASSERT_TRUE(doc->IsModified());
+    EXPECT_TRUE(frame->ExecuteCommand(ID_FILE_SAVE));
+    QByteArray expected = original;
+    expected[0] = char(0x5A);
+    EXPECT_EQ(TempFiles::Read(path), expected);
+
+    // A file that has gone: the error is shown and nothing changes either.
+    ASSERT_TRUE(QFile::remove(path));
+    prompter.asked.clear();
+    EXPECT_TRUE(frame->ExecuteCommand(ID_FILE_RELOAD));
+    EXPECT_EQ(prompter.asked.size(), 1u);
+    EXPECT_EQ(StoreOf(doc), expected);
+    EXPECT_EQ(doc->GetFileSize(), 104u);
+
+    // Answered OK, the same reload opens the large file in direct edit mode, locked.
+    files.Write("grows.bin", QByteArray());
+    ASSERT_TRUE(QFile::resize(path, qint64(3) << 30));
+    prompter.answers = {PromptAnswer::Ok};
+    EXPECT_TRUE(frame->ExecuteCommand(ID_FILE_RELOAD));
+    EXPECT_TRUE(doc->IsDirectEdit());
+    EXPECT_EQ(doc->GetFileSize(), uint64_t(3) << 30);
+    EXPECT_EQ(doc->EditLock(), 1u);
+    QFile::remove(path);
 }

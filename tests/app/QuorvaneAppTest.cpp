@@ -66,6 +66,27 @@ TEST_F(QuorvaneAppTest, FirstStartWritesTheDefaultGroupAndSizesTheWindow)
     EXPECT_TRUE(prompter.asked.empty());
 }
 
+TEST_F(QuorvaneAppTest, AFirstSessionThatNeverClosesIsNotAFirstStartAgain)
+{
+    {
+        ScriptedPrompter prompter;
+        CQuorvaneApp app;
+        ASSERT_EQ(app.InitInstance({"quorvane"}, &prompter), CQuorvaneApp::StartResult::Run);
+        ASSERT_TRUE(app.IsFirstStart());
+        // The user's own "*.*" group, then the program ends without closing its window (a crash).
+        app.Store()->SetGroupSetting(SettingId::Backup, 0, "*.*");
+        app.Store()->SetGroupSetting(SettingId::CharCode, 6, "*.*");
+        app.Store()->Sync();
+    }
+    ScriptedPrompter prompter;
+    CQuorvaneApp app;
+    ASSERT_EQ(app.InitInstance({"quorvane"}, &prompter), CQuorvaneApp::StartResult::Run);
+    // Before, the marker was written only at a normal close: the group was written anew.
+    EXPECT_FALSE(app.IsFirstStart());
+    EXPECT_EQ(Stored("Settings/ExtSetting/*.*/Backup").toInt(), 0);
+    EXPECT_EQ(Stored("Settings/ExtSetting/*.*/CharCode").toInt(), 6);
+}
+
 TEST_F(QuorvaneAppTest, MissingRecentFileIsReportedForgottenAndReplacedByANewDocument)
 {
     const QString kept = files.Write("kept.bin", "kept");

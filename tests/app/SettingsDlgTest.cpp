@@ -17,6 +17,7 @@
 #include <QListWidget>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 namespace {
@@ -207,4 +208,44 @@ TEST(SettingsDlg, ClosingReappliesColoursCodeAndLockToOpenWindows)
     EXPECT_EQ(CountPixels(txt->grab().toImage(), red), 0);
     EXPECT_EQ(txt->GetCharCode(), CharCode::Utf8);
     EXPECT_EQ(txt->GetDocument()->EditLock(), 0u);
+}
+
+TEST(SettingsDlg, ClosingKeepsDirectEditAndF12LocksUnlessTheGroupLockChanged)
+{
+    TestSettings settings;
+    ScriptedPrompter prompter;
+    TempFiles files;
+    settings->WriteDefaultGroup();
+    auto frame = std::make_unique<CMainFrame>();
+    frame->resize(900, 600);
+    frame->show();
+    ASSERT_NE(frame->OpenDocumentFile(files.Write("memory.bin", QByteArray(64, 'a'))), nullptr);
+    CQuorvaneDoc* memory = frame->ActiveDocument();
+    memory->ToggleEditLock(); // F12
+    ASSERT_EQ(memory->EditLock(), 1u);
+    prompter.answers = {PromptAnswer::Ok}; // the direct edit warning
+    frame->OpenDroppedFiles({QUrl::fromLocalFile(files.Write("direct.bin", QByteArray(64, 'd')))}, true);
+    CQuorvaneDoc* direct = frame->ActiveDocument();
+    ASSERT_TRUE(direct->IsDirectEdit());
+    ASSERT_EQ(direct->EditLock(), 1u);
+
+    // The dialog closes with the "*.*" group's 編集許可 unchanged: before, both locks fell.
+    frame->ReapplySettings(frame->TakeSettingsSnapshot());
+    EXPECT_EQ(memory->EditLock(), 1u);
+    EXPECT_EQ(direct->EditLock(), 1u);
+
+    // The group's lock switched on and off again: the document in memory follows the change,
+    // the direct-edit one keeps its lock (its edits go straight to disk).
+    CMainFrame::SettingsSnapshot before = frame->TakeSettingsSnapshot();
+    settings->SetGroupSetting(SettingId::Editmode, 1, "*.*");
+    frame->ReapplySettings(before);
+    before = frame->TakeSettingsSnapshot();
+    settings->SetGroupSetting(SettingId::Editmode, 0, "*.*");
+    frame->ReapplySettings(before);
+    EXPECT_EQ(memory->EditLock(), 0u);
+    EXPECT_EQ(direct->EditLock(), 1u);
+    // Unlocked by the user, it stays unlocked through the dialog too.
+    direct->ToggleEditLock();
+    frame->ReapplySettings(frame->TakeSettingsSnapshot());
+    EXPECT_EQ(direct->EditLock(), 0u);
 }

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -127,6 +128,36 @@ TEST(CliSafety, AFullDiskFailsTheReplaceAndKeepsFileAndBackup)
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(TempFiles::Read(path).size(), 10004);
     EXPECT_EQ(TempFiles::Read(path + ".bak"), bytes);
+}
+
+TEST(CliSafety, AReplaceOnAHugeFileWithoutRoomForACopySaysSoAndWhetherTheFileChanged)
+{
+    SmallFileSystem fs(8 * 1024);
+    if (!fs.Mounted())
+        GTEST_SKIP() << "no right to mount a small file system here";
+    QTemporaryDir dir;
+    // 2 GiB, sparse, so it takes no room; one hit near the start.
+    const QString path = fs.Path("huge.bin");
+    const qint64 size = qint64(2) << 30;
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(size));
+        ASSERT_TRUE(f.seek(16));
+        ASSERT_EQ(f.write("ABC", 3), 3);
+    }
+    const CliRun r = Cli(dir, {"replace", Native(path), "--hex", "414243", "--big-endian", "--with-hex", "41424344"});
+    EXPECT_EQ(r.status, 1);
+    // No room for a working copy: the user is told the file would be changed in place, and
+    // that it was not (here the backup taken first has no room either).
+    EXPECT_TRUE(r.err.contains("作業用のコピーを置く空き容量がないため")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("ファイルは変更されていません")) << r.err.toStdString();
+    EXPECT_EQ(QFileInfo(path).size(), size);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(f.seek(16));
+    EXPECT_EQ(f.read(4), QByteArray("ABC\0", 4));
+    EXPECT_EQ(fs.Others({"huge.bin"}), QStringList{});
 }
 
 TEST(CliSafety, NamesThatAreNotUtf8WorkInEverySubcommand)

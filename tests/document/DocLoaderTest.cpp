@@ -10,6 +10,8 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 namespace {
 
 QByteArray StoreContents(CQuorvaneDoc& doc)
@@ -150,4 +152,28 @@ TEST(DocLoader, AFileThatVanishesBeforeTheLoaderOpensItIsReported)
     ASSERT_EQ(failed.count(), 1);
     EXPECT_FALSE(failed.at(0).at(0).toString().isEmpty());
     EXPECT_TRUE(doc.IsIncomplete());
+}
+
+TEST(DocLoader, TheLockOpensOnlyOnceTheLoaderHasStopped)
+{
+    // A key let in by the lock found the loader still "running": its undo record was kept while
+    // InsertBytes refused the edit. The lock must open after the running flag has fallen.
+    TestSettings settings;
+    TempFiles files;
+    const QString path = files.Write("o.bin", TempFiles::Random(0x100000 + 4096, 5));
+    CQuorvaneDoc doc;
+    std::atomic<int> openedWhileLoading{0};
+    std::atomic<int> opened{0};
+    QObject::connect(&doc, &CQuorvaneDoc::editLockChanged, &doc, [&](uint32_t lock) {
+        if (lock != 0)
+            return;
+        ++opened;
+        if (doc.IsLoading())
+            ++openedWhileLoading;
+    }, Qt::DirectConnection); // runs in the loader thread, at the moment of the change
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    doc.WaitForLoader();
+    EXPECT_EQ(opened.load(), 1);
+    EXPECT_EQ(openedWhileLoading.load(), 0);
+    EXPECT_EQ(doc.EditLock(), 0u);
 }

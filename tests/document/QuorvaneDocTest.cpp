@@ -1,12 +1,15 @@
 // Opening documents in memory and in direct edit mode, group settings, the edit lock, disk edits.
+#include "document/FileGrowth.h"
 #include "document/QuorvaneDoc.h"
 
 #include "ScriptedPrompter.h"
+#include "SmallFileSystem.h"
 #include "TempFiles.h"
 #include "TestSettings.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -201,4 +204,59 @@ TEST(QuorvaneDoc, DiskEditsOfAVanishedOrReadOnlyFileFailCleanly)
     EXPECT_FALSE(QFile::exists(path)); // nothing created in its place
     EXPECT_EQ(prompts.asked.size(), 2u);
     EXPECT_EQ(doc.ByteAt(0), 'a'); // the window keeps what it showed
+}
+
+TEST(QuorvaneDoc, AnInsertionTheDiskHasNoRoomForMovesNothing)
+{
+    TestSettings settings;
+    ScriptedPrompter prompts;
+    // Three bytes short of a page boundary: the seven bytes inserted need one more page.
+    const QByteArray bytes = TempFiles::Random(0x28000 - 3, 9);
+    auto check = [&](const QString& path) {
+        CQuorvaneDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(path, true));
+        doc.SetWindowRows(0, 4);
+        prompts.asked.clear();
+        EXPECT_FALSE(doc.DiskWrite(0x10, reinterpret_cast<const uint8_t*>("1234567"), 7, true, true));
+        // Before, the file grew by 7 and its tail was half moved when the disk ran full.
+        EXPECT_EQ(TempFiles::Read(path), bytes);
+        EXPECT_EQ(doc.GetFileSize(), uint64_t(bytes.size()));
+        EXPECT_FALSE(doc.LastDiskChangeTouchedFile());
+        ASSERT_EQ(prompts.asked.size(), 1u);
+        EXPECT_TRUE(prompts.LastText().contains(QStringLiteral("ファイルは変更されていません"))) << prompts.LastText().toStdString();
+    };
+
+    // Injected: the reservation of the new length fails.
+    {
+        TempFiles files;
+        const QString path = files.Write("i.bin", bytes);
+        g_reserveFileLengthHook = [](uint64_t) { return ENOSPC; };
+        check(path);
+        // An overwrite that runs past the end grows the file as well.
+        CQuorvaneDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(path, true));
+        EXPECT_FALSE(doc.DiskWrite(bytes.size() - 2, reinterpret_cast<const uint8_t*>("WXYZ"), 4, false, false));
+        EXPECT_EQ(TempFiles::Read(path), bytes);
+        g_reserveFileLengthHook = nullptr;
+    }
+    // For real: a small file system with no room left.
+    SmallFileSystem fs(192);
+    if (!fs.Mounted())
+        GTEST_SKIP() << "no right to mount a small file system here";
+    const QString path = fs.Path("full.bin");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_EQ(f.write(bytes), bytes.size());
+    }
+    fs.Fill();
+    check(path);
+    // With room again the insertion goes through.
+    QFile::remove(fs.Path("filler"));
+    CQuorvaneDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(path, true));
+    ASSERT_TRUE(doc.DiskWrite(0x10, reinterpret_cast<const uint8_t*>("1234567"), 7, true, false));
+    QByteArray grown = bytes;
+    grown.insert(0x10, "1234567");
+    EXPECT_EQ(TempFiles::Read(path), grown);
 }

@@ -1,14 +1,18 @@
 // Tests of the replace loop on documents in memory and in direct edit mode.
 #include "search/ReplaceEngine.h"
 
+#include "document/FileGrowth.h"
 #include "document/QuorvaneDoc.h"
 
 #include "ScriptedPrompter.h"
 #include "SearchTestSupport.h"
+#include "SmallFileSystem.h"
 #include "TestSettings.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 using namespace testsupport;
 
@@ -181,6 +185,49 @@ TEST_F(ReplaceFixture, DirectEditModeGivesTheBytesOfMemoryForEveryReplacementLen
             EXPECT_EQ(doc.ByteAt(0), expected[0]);
         }
     }
+}
+
+TEST_F(ReplaceFixture, DirectEditModeStopsBeforeAHitTheDiskHasNoRoomFor)
+{
+    // Three hits; the disk has room for the growth of the first only. Before, the second hit was
+    // overwritten first and then its insertion failed half-way through moving the tail.
+    const Bytes start{0x41, 0x42, 0x00, 0x41, 0x42, 0x01, 0x41, 0x42, 0x02};
+    Open(start, true);
+    int reservations = 0;
+    g_reserveFileLengthHook = [&](uint64_t) { return ++reservations > 1 ? ENOSPC : 0; };
+    SearchCursor s;
+    const ReplaceOutcome out = Replace("4142", "0x5A5B4344", ReplaceScope::Whole, s, {ReplaceDecision::ReplaceAll}, true);
+    g_reserveFileLengthHook = nullptr;
+    EXPECT_TRUE(out.failed);
+    EXPECT_FALSE(out.partial); // the failing hit was left whole
+    EXPECT_EQ(out.replaced, 1u);
+    EXPECT_EQ(Content(), (Bytes{0x5A, 0x5B, 0x43, 0x44, 0x00, 0x41, 0x42, 0x01, 0x41, 0x42, 0x02}));
+    EXPECT_EQ(doc.GetFileSize(), 11u);
+    EXPECT_EQ(prompter.asked.size(), 1u);
+}
+
+TEST_F(ReplaceFixture, DirectEditModeOnAFullDiskLeavesTheFileAsItWas)
+{
+    SmallFileSystem fs(192);
+    if (!fs.Mounted())
+        GTEST_SKIP() << "no right to mount a small file system here";
+    // Whole pages: any growth needs one more. Hits near the start, so the tail would have to move.
+    Bytes bytes(0x28000, 0x11);
+    for (size_t at : {size_t(8), size_t(0x1000), size_t(0x20000)}) {
+        bytes[at] = 0x41;
+        bytes[at + 1] = 0x42;
+    }
+    const QString path = fs.Path("full.bin");
+    ASSERT_TRUE(WriteFile(path, bytes));
+    fs.Fill();
+    ASSERT_TRUE(doc.OnOpenDocument(path, true));
+    doc.SetEditLock(0);
+    SearchCursor s;
+    const ReplaceOutcome out = Replace("4142", "0x414243", ReplaceScope::Whole, s, {ReplaceDecision::ReplaceAll}, true);
+    EXPECT_TRUE(out.failed);
+    EXPECT_FALSE(out.partial);
+    EXPECT_EQ(out.replaced, 0u);
+    EXPECT_EQ(ReadFile(path), bytes);
 }
 
 TEST_F(ReplaceFixture, ManyHitsInALargeDocument)

@@ -1,7 +1,11 @@
 // File concatenation: positions, insert and overwrite, one undo step, refusals.
 #include "tools/Concatenation.h"
 
+#include "document/FileGrowth.h"
+
 #include "ToolsTestSupport.h"
+
+#include <cerrno>
 
 TEST(ConcatenationTest, InsertAndOverwriteAtEveryPositionUndoInOneStep)
 {
@@ -66,4 +70,18 @@ TEST(ConcatenationTest, RefusalsChangeNothing)
     EXPECT_TRUE(ConcatenateFile(d.doc, abc, ConcatPosition::Start, ConcatAction::Insert, 0));
     EXPECT_EQ(d.Bytes(), "abc01234567abc");
     EXPECT_EQ(d.doc.GetFileSize(), 14u);
+}
+
+TEST(ConcatenationTest, DirectEditWithoutRoomToGrowLeavesTheFileAsItWas)
+{
+    // Overwriting near the end writes over two bytes and appends two more. Before, the two bytes
+    // were written first, and the failing growth left the file half changed.
+    ToolDoc d(QByteArray("0123456789"), true);
+    const QString four = d.files.Write("four.bin", "WXYZ");
+    g_reserveFileLengthHook = [](uint64_t) { return ENOSPC; };
+    const bool changed = ConcatenateFile(d.doc, four, ConcatPosition::Cursor, ConcatAction::Overwrite, 8);
+    g_reserveFileLengthHook = nullptr;
+    EXPECT_FALSE(changed);
+    EXPECT_EQ(d.Bytes(), "0123456789");
+    EXPECT_EQ(d.prompts.asked.size(), 1u);
 }

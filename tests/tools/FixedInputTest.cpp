@@ -1,7 +1,11 @@
 // Fixed-form input: address lists, data, and the writes with their undo steps, in memory and on disk.
 #include "tools/FixedInput.h"
 
+#include "document/FileGrowth.h"
+
 #include "ToolsTestSupport.h"
+
+#include <cerrno>
 
 TEST(FixedInputTest, AddressListsAndData)
 {
@@ -84,4 +88,14 @@ TEST(FixedInputTest, RefusedWhileLockedAndWrittenOnDiskInDirectEdit)
     EXPECT_FALSE(d.doc.CanUndo()); // direct edit keeps no undo
     ApplyFixedInput(d.doc, {0}, QByteArray("I"), true);
     EXPECT_EQ(d.Bytes().left(4), "I..a");
+}
+
+TEST(FixedInputTest, DirectEditWithoutRoomToGrowLeavesTheBytesInsideAsTheyWere)
+{
+    ToolDoc d(QByteArray(16, '.'), true);
+    g_reserveFileLengthHook = [](uint64_t) { return ENOSPC; };
+    const auto out = ApplyFixedInput(d.doc, {14}, QByteArray("abcd"), false); // "ab" inside, "cd" past the end
+    g_reserveFileLengthHook = nullptr;
+    EXPECT_EQ(out.written, 0u);
+    EXPECT_EQ(d.Bytes(), QByteArray(16, '.'));
 }

@@ -1,12 +1,14 @@
 // Typing, deleting and pasting through the editing rules, in memory (with undo) and on disk.
 #include "view/ByteEditor.h"
 
+#include "document/FileGrowth.h"
 #include "document/QuorvaneDoc.h"
 
 #include "ScriptedPrompter.h"
 #include "TempFiles.h"
 #include "TestSettings.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
 
 namespace {
@@ -253,6 +255,23 @@ TEST(ByteEditor, DirectEditModeWritesTheFile)
     EXPECT_EQ(e.Bytes(), "XYde\xE3\x81\x82");
     EXPECT_FALSE(e.doc.CanUndo()); // direct edits are not journaled
     EXPECT_EQ(e.doc.ByteAt(0), 'X');
+}
+
+TEST(ByteEditor, DirectEditCharacterWithoutRoomToGrowWritesNothing)
+{
+    // A three-byte character typed over the last byte: one byte in place, two appended. Before,
+    // the byte in place was written and then the growth failed.
+    Editing e("abcdef", true);
+    e.caret.cursor = 5;
+    e.caret.charCode = CharCode::Utf8;
+    e.caret.inCharColumn = true;
+    g_reserveFileLengthHook = [](uint64_t) { return ENOSPC; };
+    const bool typed = e.editor.TypeInput(e.caret, u'\u3042');
+    g_reserveFileLengthHook = nullptr;
+    EXPECT_FALSE(typed);
+    EXPECT_EQ(e.Bytes(), "abcdef");
+    EXPECT_EQ(e.caret.cursor, 5u);
+    EXPECT_EQ(e.prompts.asked.size(), 1u);
 }
 
 TEST(ByteEditor, DirectEditDigitsKeepTheOtherNibbleOffScreen)

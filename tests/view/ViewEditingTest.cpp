@@ -7,16 +7,21 @@
 #include "TempFiles.h"
 #include "TestSettings.h"
 #include "app/CommandIds.h"
+#include "app/Messages.h"
 #include "document/QuorvaneDoc.h"
 #include "view/ClipboardBytes.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QInputMethodEvent>
 #include <QMimeData>
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -214,6 +219,47 @@ TEST(ViewEditing, ClipboardRoundTripsRawBytesAndHexText)
     f.view->OnCommand(ID_EDIT_UNDO);
     EXPECT_EQ(f.Bytes().left(2), QByteArray("\x41\xF4", 2));
 }
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+TEST(ViewEditing, ACopyTooLargeForMemoryFailsWithAMessageAndKeepsTheWindow)
+{
+    // A selection needs several copies of itself on the clipboard; with memory capped just above
+    // what the program holds now, building them runs out. Before, std::bad_alloc ended the program.
+    const qsizetype n = qsizetype(48) << 20;
+    QByteArray bytes(n, 'q');
+    EditFixture f(bytes);
+    f.doc.WaitForLoader();
+    um::SelectRange::Send(f.view, uint64_t(0), uint64_t(n - 1));
+    ASSERT_EQ(f.view->SelStart(), 0u);
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    bytes = QByteArray(); // only the document's copy stays
+
+    long pages = 0;
+    {
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        ASSERT_TRUE(statm.open(QIODevice::ReadOnly));
+        pages = statm.readLine().split(' ').value(0).toLong();
+    }
+    ASSERT_GT(pages, 0);
+    rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_AS, &saved), 0);
+    rlimit capped = saved;
+    capped.rlim_cur = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + rlim_t(n) + (rlim_t(16) << 20);
+    ASSERT_EQ(::setrlimit(RLIMIT_AS, &capped), 0);
+    const bool copied = f.view->CopyBytes();
+    um::SelectRange::Send(f.view, uint64_t(0), uint64_t(n - 1));
+    f.view->CutBytes(); // fails the same way, and then deletes nothing
+    ::setrlimit(RLIMIT_AS, &saved);
+
+    EXPECT_FALSE(copied);
+    ASSERT_EQ(f.prompter.asked.size(), 2u);
+    for (const auto& asked : f.prompter.asked)
+        EXPECT_EQ(asked.text, QStringLiteral("クリップボードへの保存に失敗しました。"));
+    EXPECT_EQ(f.doc.GetFileSize(), uint64_t(n));
+    EXPECT_FALSE(f.doc.IsModified());
+    EXPECT_TRUE(f.view->isVisible());
+}
+#endif
 
 TEST(ViewEditing, TextColumnCopyIsPlainTextForOtherPrograms)
 {
