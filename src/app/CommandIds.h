@@ -39,6 +39,7 @@ inline constexpr int ID_SEARCH = 154;              // 検索 F1
 inline constexpr int ID_SEARCH_NEXT = 155;         // 次へ F3
 inline constexpr int ID_SEARCH_PREV = 156;         // 前へ F2
 inline constexpr int ID_SAME_SEARCH = 157;         // 同一検索 (properties pane)
+inline constexpr int ID_EXPAND_ALL = 158;          // expand every category (properties pane)
 inline constexpr int ID_DIFF_START = 32771;        // 別ウィンドウと比較 F5
 inline constexpr int ID_DIFF_END = 32772;          // 比較解除 F8
 inline constexpr int ID_DIFF_NEXT = 32778;         // 次へ F7

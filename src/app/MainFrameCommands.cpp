@@ -12,6 +12,7 @@
 #include "app/SettingsStore.h"
 #include "document/QuorvaneDoc.h"
 #include "panes/BitmapView.h"
+#include "panes/PropertiesWnd.h"
 #include "view/QuorvaneView.h"
 
 #include <QAction>
@@ -294,6 +295,9 @@ void CMainFrame::UpdateCommandUI()
         if (it.value()->isCheckable())
             it.value()->setChecked(ui.checked);
     }
+    // The properties pane's buttons follow the same states (SUM計算 and 同一検索 are only there).
+    if (CPropertiesWnd* props = PropertiesPaneOf(this))
+        props->UpdateToolbar();
 }
 
 bool CMainFrame::DocumentUpdate(int id, CmdUI& ui) const

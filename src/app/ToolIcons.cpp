@@ -50,6 +50,11 @@ constexpr std::array kIcons{
     IconName{ID_SEARCH_PREV, nullptr, "search-prev"},
     IconName{ID_SEARCH_NEXT, nullptr, "search-next"},
     IconName{ID_REPLACE, "edit-find-replace", "replace"},
+    // The properties pane's own buttons.
+    IconName{ID_EXPAND_ALL, nullptr, "expand-all"},
+    IconName{ID_SUM, nullptr, "sum"},
+    IconName{ID_SAME_SEARCH, nullptr, "same-search"},
+    IconName{ID_ADDRESS_JUMP, "go-jump", "address-jump"},
 };
 
 const IconName* Find(int id)

@@ -75,8 +75,11 @@ void CBinaryInfoWnd::UpdateInfo(const InfoInput& input)
 {
     const InfoRows rows = InfoRows::Compute(input, m_plusMode);
     for (int row = 0; row < InfoRows::RowCount; ++row) {
-        if (m_values[row]->text() != rows.text[row])
+        if (m_values[row]->text() != rows.text[row]) {
             m_values[row]->setText(rows.text[row]);
+            // A screen reader reads the field's name (its label) and then this: the value.
+            m_values[row]->setAccessibleDescription(rows.text[row]);
+        }
     }
 }
 

@@ -11,17 +11,25 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QValidator>
 #include <QVBoxLayout>
 
+#include <functional>
+
 namespace {
 
 constexpr int kPropRole = Qt::UserRole + 1; // PropId of a property row's cells, -1 on categories
 constexpr int kCategoryRole = Qt::UserRole + 2;
+constexpr int kMinColumn = 40;      // narrowest a column may be dragged
+constexpr int kMinValueColumn = 70; // room the values keep when the names want more
+constexpr int kDividerGrip = 3;   // pixels either side of the divider that take a drag
 
 // Refuses, while they are typed, characters the property does not take; shows upper case where
 // the property asks for it.
@@ -50,6 +58,24 @@ QString MaskOf(const PROPERTYDEF& def)
     return mask + QStringLiteral(";_");
 }
 
+// A drop-down that says when its list closes, whether a choice was made or not (Esc, a click
+// elsewhere).
+class ChoiceBox : public QComboBox
+{
+public:
+    ChoiceBox(std::function<void()> closed, QWidget* parent) : QComboBox(parent), m_closed(std::move(closed)) {}
+
+    void hidePopup() override
+    {
+        QComboBox::hidePopup();
+        // After the choice (if any) has been committed.
+        QMetaObject::invokeMethod(this, [f = m_closed] { f(); }, Qt::QueuedConnection);
+    }
+
+private:
+    std::function<void()> m_closed;
+};
+
 // Opens the entry of a value cell and paints category rows shaded.
 class GridDelegate : public QStyledItemDelegate
 {
@@ -75,13 +101,16 @@ public:
             return nullptr;
         const PROPERTYDEF& def = PropertyDefinition(static_cast<PropId>(id));
         if (!def.options.isEmpty()) {
-            auto* combo = new QComboBox(parent);
+            QPointer<CMPGridCtrl> grid = m_grid;
+            auto* combo = new ChoiceBox([grid, id] {
+                if (grid)
+                    Q_EMIT grid->choiceClosed(static_cast<PropId>(id));
+            }, parent);
             combo->addItems(def.options);
             combo->setAccessibleName(def.name);
             // A choice takes effect as soon as it is made.
-            connect(combo, qOverload<int>(&QComboBox::activated), this, [this, combo, id] {
+            connect(combo, qOverload<int>(&QComboBox::activated), this, [this, combo] {
                 Q_EMIT const_cast<GridDelegate*>(this)->commitData(combo);
-                Q_EMIT m_grid->choiceClosed(static_cast<PropId>(id));
             });
             return combo;
         }
@@ -132,6 +161,19 @@ public:
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex&) const override
     {
         editor->setGeometry(option.rect);
+    }
+
+    // Shift+Tab in an open entry goes back to the view (the entry's value is kept), instead of
+    // moving to the previous property.
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Backtab) {
+            if (auto* editor = qobject_cast<QWidget*>(watched))
+                Q_EMIT const_cast<GridDelegate*>(this)->commitData(editor);
+            Q_EMIT m_grid->backTabPressed();
+            return true;
+        }
+        return QStyledItemDelegate::eventFilter(watched, e);
     }
 
 private:
@@ -188,7 +230,17 @@ CMPGridCtrl::CMPGridCtrl(QWidget* parent) : QWidget(parent)
         m_tree->setExpanded(m_model->index(c, 0), categories[c].expanded);
     }
     m_tree->header()->setStretchLastSection(true);
-    m_tree->header()->resizeSection(0, 100);
+    m_tree->header()->setSectionResizeMode(0, QHeaderView::Interactive);
+    m_tree->header()->setMinimumSectionSize(kMinColumn);
+    m_tree->viewport()->installEventFilter(this);
+    m_tree->viewport()->setMouseTracking(true);
+    // Both columns share the pane's width: never scrolled sideways (names would be cut on the left).
+    m_tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(m_tree->horizontalScrollBar(), &QScrollBar::valueChanged, m_tree, [this](int value) {
+        if (value != 0)
+            m_tree->horizontalScrollBar()->setValue(0); // an entry that opens never shifts the names
+    });
+    FitNameColumn();
 
     m_description = new QLabel(this);
     m_description->setWordWrap(true);
@@ -247,6 +299,52 @@ void CMPGridCtrl::EditProperty(PropId id)
     m_tree->edit(index);
 }
 
+void CMPGridCtrl::CommitOpenEntry()
+{
+    const QModelIndex current = m_tree->currentIndex();
+    if (!current.isValid())
+        return;
+    const QModelIndex index = current.sibling(current.row(), 1);
+    if (QWidget* editor = m_tree->indexWidget(index))
+        m_tree->itemDelegate()->setModelData(editor, m_model, index);
+}
+
+int CMPGridCtrl::NameColumnFit() const
+{
+    const QFontMetrics metrics(m_tree->font());
+    int widest = 0;
+    for (const PROPERTYDEF& def : PropertyDefinitions())
+        widest = std::max(widest, metrics.horizontalAdvance(def.name));
+    // Property rows sit one level in, behind the category's expand sign; the cell keeps a margin
+    // on either side.
+    const int margin = m_tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_tree) + 1;
+    return widest + 2 * m_tree->indentation() + 2 * margin + 8;
+}
+
+void CMPGridCtrl::FitNameColumn()
+{
+    SetNameColumnWidth(NameColumnFit());
+}
+
+int CMPGridCtrl::NameColumnWidth() const
+{
+    return m_tree->header()->sectionSize(0);
+}
+
+void CMPGridCtrl::SetNameColumnWidth(int width)
+{
+    m_wantedNameWidth = width;
+    ApplyNameColumnWidth();
+}
+
+void CMPGridCtrl::ApplyNameColumnWidth()
+{
+    // The values keep room of their own in a narrow pane; a wider pane gives the names what they
+    // asked for.
+    const int room = m_tree->viewport()->width() - kMinValueColumn;
+    m_tree->header()->resizeSection(0, std::max(kMinColumn, std::min(m_wantedNameWidth, std::max(room, kMinColumn))));
+}
+
 void CMPGridCtrl::ReportChange(PropId id, const QString& value)
 {
     Q_EMIT propertyChanged(id, value);
@@ -281,6 +379,50 @@ void CMPGridCtrl::ShowDescription(const QModelIndex& index)
 
 bool CMPGridCtrl::eventFilter(QObject* watched, QEvent* e)
 {
+    if (watched == m_tree->viewport()) {
+        if (e->type() == QEvent::Resize)
+            ApplyNameColumnWidth();
+        // The divider between names and values: dragged to resize, double-clicked to fit the
+        // longest name (the grid has no header to drag).
+        switch (e->type()) {
+        case QEvent::MouseMove: {
+            auto* mouse = static_cast<QMouseEvent*>(e);
+            const int x = mouse->position().toPoint().x();
+            if (m_dragging) {
+                SetNameColumnWidth(x);
+                return true;
+            }
+            if (std::abs(x - NameColumnWidth()) <= kDividerGrip)
+                m_tree->viewport()->setCursor(Qt::SplitHCursor);
+            else
+                m_tree->viewport()->unsetCursor();
+            break;
+        }
+        case QEvent::MouseButtonPress: {
+            auto* mouse = static_cast<QMouseEvent*>(e);
+            if (mouse->button() == Qt::LeftButton && std::abs(mouse->position().toPoint().x() - NameColumnWidth()) <= kDividerGrip) {
+                m_dragging = true;
+                return true;
+            }
+            break;
+        }
+        case QEvent::MouseButtonRelease:
+            if (m_dragging) {
+                m_dragging = false;
+                return true;
+            }
+            break;
+        case QEvent::MouseButtonDblClick:
+            if (std::abs(static_cast<QMouseEvent*>(e)->position().toPoint().x() - NameColumnWidth()) <= kDividerGrip) {
+                FitNameColumn();
+                return true;
+            }
+            break;
+        default:
+            break;
+        }
+        return QWidget::eventFilter(watched, e);
+    }
     if (e->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(e);
         if (key->key() == Qt::Key_Backtab) {

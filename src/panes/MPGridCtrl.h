@@ -34,6 +34,17 @@ public:
     // Selects a property and opens its entry.
     void EditProperty(PropId id);
 
+    // Takes the text of an open entry as the property's value, as Enter would (and reports the
+    // change): commands that read the grid call this first.
+    void CommitOpenEntry();
+    // The name column: by default as wide as the longest property name (as far as the pane's
+    // width allows, keeping room for the values); the divider can be dragged, and a double click
+    // on it fits the names again.
+    int NameColumnWidth() const;
+    int NameColumnFit() const;
+    void SetNameColumnWidth(int width);
+    void FitNameColumn();
+
     // Called by the in-place entry: the user changed a value (the new text is already in the cell).
     void ReportChange(PropId id, const QString& value);
     // Called by the entry's address button.
@@ -57,4 +68,8 @@ private:
     QStandardItemModel* m_model;
     QLabel* m_description;
     QStandardItem* m_valueItems[PropCount] = {};
+    void ApplyNameColumnWidth();
+
+    bool m_dragging = false;      // the name column's divider is being dragged
+    int m_wantedNameWidth = 100;  // fitted or dragged; less when the pane is too narrow
 };

@@ -33,19 +33,37 @@ QString SameJumpText(const QString& line)
     return text;
 }
 
-int GrepFileLine(int selected, int lineCount, const std::function<QString(int)>& lineAt)
+void GrepLineRoles::Reset(bool atBlockStart)
 {
-    if (selected < 0 || selected >= lineCount - 1)
-        return -1;
-    for (int i = selected - 1; i >= 0; --i) {
-        const QString line = lineAt(i);
-        if (line.isEmpty())
-            return selected;
-        const QChar first = line.at(0);
-        if (first != QLatin1Char('0') && first != QChar(0x5168)) // 全
-            return i;
+    owners.clear();
+    blockStart = atBlockStart;
+    fileLine = -1;
+}
+
+void GrepLineRoles::Append(const QStringList& lines)
+{
+    for (const QString& line : lines) {
+        const int index = static_cast<int>(owners.size());
+        if (line.isEmpty()) {
+            owners.push_back(fileLine);
+            blockStart = true;
+            fileLine = -1;
+        } else if (blockStart) {
+            owners.push_back(index);
+            fileLine = index;
+            blockStart = false;
+        } else {
+            owners.push_back(fileLine);
+        }
     }
-    return selected;
+}
+
+int GrepFileLine(int selected, const GrepLineRoles& roles)
+{
+    const int count = static_cast<int>(roles.owners.size());
+    if (selected < 0 || selected >= count - 1)
+        return -1;
+    return roles.owners[static_cast<size_t>(selected)];
 }
 
 uint64_t GrepHitAddress(const QString& line)

@@ -43,6 +43,10 @@ COutputWnd::COutputWnd(QWidget* parent) : QWidget(parent)
         connect(list, &COutputList::lineActivated, this, &COutputWnd::OnLineActivated);
         connect(list, &COutputList::hidePaneRequested, this, &COutputWnd::HidePane);
     }
+    m_grepRoles = std::make_unique<OutputLineRules::GrepLineRoles>();
+    // However the folder-search list is emptied (クリア in its menu, a reload), its roles go too;
+    // a search that goes on writing after a クリア has lines without their file line.
+    connect(List(ListGrep)->model(), &QAbstractItemModel::modelReset, this, [this] { m_grepRoles->Reset(false); });
 
     // 同一検索: the group drop-down and its refresh icon above the list; the page shows them only
     // while it is the active tab.
@@ -100,8 +104,11 @@ COutputList* COutputWnd::List(int listId) const
 
 void COutputWnd::AddLines(int listId, const QStringList& lines)
 {
-    if (COutputList* list = List(listId))
+    if (COutputList* list = List(listId)) {
+        if (listId == ListGrep)
+            m_grepRoles->Append(lines);
         list->Lines()->AddLines(lines);
+    }
 }
 
 void COutputWnd::AddLine(int listId, const QString& line)
@@ -113,6 +120,10 @@ void COutputWnd::ClearList(int listId)
 {
     if (COutputList* list = List(listId))
         list->ClearLines();
+    // Emptied for a new search: its first line is a path. (Emptied by the user, the roles were
+    // reset as orphans by the list's reset.)
+    if (listId == ListGrep)
+        m_grepRoles->Reset(true);
 }
 
 int COutputWnd::LineCount(int listId) const
@@ -141,6 +152,30 @@ void COutputWnd::ActivateTab(int listId)
     if (listId == ListSame)
         page = page->parentWidget();
     m_tabs->setCurrentWidget(page);
+    // A result the user cannot see is no result: the pane comes to the front of its dock group
+    // (構造体編集 shares it), and back when it was closed.
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+        if (auto* dock = qobject_cast<QDockWidget*>(w)) {
+            if (dock->isHidden())
+                dock->show();
+            dock->raise();
+            break;
+        }
+    }
+}
+
+void COutputWnd::ScrollToLines(int listId, int first)
+{
+    COutputList* list = List(listId);
+    if (!list)
+        return;
+    list->Lines()->ShowAllLines();
+    const int last = LineCount(listId) - 1;
+    if (first < 0 || first > last)
+        return;
+    // As much of the new block as fits, its first line in any case.
+    list->scrollTo(list->model()->index(last, 0), QAbstractItemView::EnsureVisible);
+    list->scrollTo(list->model()->index(first, 0), QAbstractItemView::EnsureVisible);
 }
 
 void COutputWnd::AddSameGroup(const QString& text)
@@ -220,8 +255,7 @@ void COutputWnd::OnLineActivated(int listId, int line)
         break;
     }
     case ListGrep: {
-        const int fileLine = OutputLineRules::GrepFileLine(line, LineCount(ListGrep),
-                                                           [this](int i) { return Line(ListGrep, i); });
+        const int fileLine = OutputLineRules::GrepFileLine(line, *m_grepRoles);
         if (fileLine < 0 || !m_grepJump)
             return;
         m_grepJump(Line(ListGrep, fileLine), Line(ListGrep, line));

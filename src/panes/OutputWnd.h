@@ -6,9 +6,11 @@
 #include <QStringList>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
+namespace OutputLineRules { struct GrepLineRoles; }
 class COutputList;
 class COutputListCtrl;
 class CSameListBox;
@@ -40,8 +42,12 @@ public:
     QString Line(int listId, int index) const; // empty past the end
     // Horizontal extent: the widest of the first, second and last lines plus 5 pixels.
     void FitListWidth(int listId);
-    // Makes the tab holding the list the active tab.
+    // Makes the tab holding the list the active tab and brings the pane to the front of its
+    // dock group (showing it when it was closed).
     void ActivateTab(int listId);
+    // Scrolls a list so that the lines from `first` to the end are in view (as many as fit,
+    // `first` always).
+    void ScrollToLines(int listId, int first);
 
     // ---- Same-search drop-down (shown above the 同一検索 list only) ----
     void AddSameGroup(const QString& text);
@@ -86,5 +92,6 @@ private:
     CSameListBox* m_sameGroups = nullptr;
     QToolButton* m_sameRefresh = nullptr;
     GrepJumpHandler m_grepJump;
+    std::unique_ptr<OutputLineRules::GrepLineRoles> m_grepRoles; // which file each フォルダ内検索 line belongs to
     TargetFinder m_targetFinder;
 };

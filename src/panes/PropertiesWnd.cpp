@@ -3,6 +3,7 @@
 #include "panes/PropertiesWnd.h"
 
 #include "app/CommandIds.h"
+#include "app/CommandTable.h"
 #include "app/MainFrame.h"
 #include "app/MessageTargets.h"
 #include "app/Messages.h"
@@ -14,19 +15,34 @@
 #include "view/SyncScroll.h"
 
 #include <QAction>
+#include <QDockWidget>
+#include <QScopeGuard>
 #include <QMenu>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 namespace {
 
-struct ToolButton { int id; const char* tooltip; };
+struct ToolButton { int id; const char* tooltip; const char* prompt; };
+// The status-bar prompts of the buttons the menus also have are the menu items' own.
 const ToolButton kButtons[] = {
-    {CPropertiesWnd::kExpandAll, "すべて展開"}, {CPropertiesWnd::kSum, "SUM計算"},
-    {CPropertiesWnd::kSearch, "検索"},          {CPropertiesWnd::kSearchPrev, "前へ"},
-    {CPropertiesWnd::kSearchNext, "次へ"},      {CPropertiesWnd::kReplace, "置換"},
-    {CPropertiesWnd::kSameSearch, "同一検索"},  {CPropertiesWnd::kAddressJump, "アドレスジャンプ"},
+    {CPropertiesWnd::kExpandAll, "すべて展開", "すべての項目を展開"},
+    {CPropertiesWnd::kSum, "SUM計算", "指定範囲のSUM・ハッシュを計算"},
+    {CPropertiesWnd::kSearch, "検索", "検索データを検索"},
+    {CPropertiesWnd::kSearchPrev, "前へ", nullptr},
+    {CPropertiesWnd::kSearchNext, "次へ", nullptr},
+    {CPropertiesWnd::kReplace, "置換", nullptr},
+    {CPropertiesWnd::kSameSearch, "同一検索", "同じデータの並びを検索 (実行中は中止)"},
+    {CPropertiesWnd::kAddressJump, "アドレスジャンプ", nullptr},
 };
+
+QString PromptOf(const ToolButton& b)
+{
+    if (b.prompt)
+        return QString::fromUtf8(b.prompt);
+    const CommandInfo* info = FindCommand(b.id);
+    return info ? info->prompt : QString();
+}
 
 } // namespace
 
@@ -43,15 +59,12 @@ CPropertiesWnd::CPropertiesWnd(QWidget* parent) : QWidget(parent)
         QIcon icon = ToolIcons::CommandIcon(b.id);
         QAction* action = icon.isNull() ? m_toolbar->addAction(tip) : m_toolbar->addAction(icon, tip);
         action->setToolTip(tip);
+        action->setStatusTip(PromptOf(b));
         action->setData(b.id);
         const int id = b.id;
         connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
     }
-    // The buttons follow the pane's state (前へ and 次へ need a pattern) whenever the pane is used.
-    auto refresh = [this] {
-        for (QAction* a : m_toolbar->actions())
-            a->setEnabled(IsCommandEnabled(a->data().toInt()));
-    };
+    auto refresh = [this] { UpdateToolbar(); };
     m_grid = new CMPGridCtrl(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -76,6 +89,12 @@ CPropertiesWnd::CPropertiesWnd(QWidget* parent) : QWidget(parent)
 }
 
 CPropertiesWnd::~CPropertiesWnd() = default;
+
+void CPropertiesWnd::UpdateToolbar()
+{
+    for (QAction* a : m_toolbar->actions())
+        a->setEnabled(IsCommandEnabled(a->data().toInt()));
+}
 
 void CPropertiesWnd::SetTargetFinder(std::function<QObject*()> view, std::function<QObject*()> frame)
 {
@@ -119,6 +138,14 @@ bool CPropertiesWnd::IsCommandEnabled(int id, bool* handled) const
 
 bool CPropertiesWnd::OnCommand(int id)
 {
+    bool handled = false;
+    IsCommandEnabled(id, &handled);
+    if (!handled)
+        return false;
+    // A value still being typed counts, whether the command came from a key, the menu or a
+    // button: the entry is committed (and its change rules run) before the grid is read.
+    m_grid->CommitOpenEntry();
+    const auto done = qScopeGuard([this] { UpdateToolbar(); });
     switch (id) {
     case kExpandAll: m_grid->ExpandAll(); return true;
     case kSum: Sum(); return true;
@@ -139,10 +166,27 @@ bool CPropertiesWnd::BuildSearchPattern()
         m_pattern.reset();
         Prompter::Current().Show(QStringLiteral(" 検索する値を入力して下さい。\n (プロパティウィンドウの検索カテゴリ)"),
                                  QStringLiteral("エラー　データが空です"), PromptButtons::Ok, PromptIcon::Error);
+        // The message names this pane: it comes to the front with the entry of 16進数 open.
+        ShowEntry(PropSearchHex);
         return false;
     }
     m_pattern = PropertyRules::BuildSearchPattern(reader);
     return m_pattern.has_value();
+}
+
+void CPropertiesWnd::ShowEntry(PropId id)
+{
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+        if (auto* dock = qobject_cast<QDockWidget*>(w)) {
+            if (dock->isHidden())
+                dock->show();
+            dock->raise();
+            break;
+        }
+    }
+    m_grid->EditProperty(id);
+    if (QWidget* editor = m_grid->Tree()->indexWidget(m_grid->ValueIndex(id)))
+        editor->setFocus(Qt::OtherFocusReason);
 }
 
 void CPropertiesWnd::Search(SearchPattern::Request kind)

@@ -38,8 +38,14 @@ public:
     explicit CPropertiesWnd(QWidget* parent = nullptr);
     ~CPropertiesWnd() override;
 
-    // Runs one of the commands above; false for other ids.
+    // Runs one of the commands above, after committing the entry being typed in; false for
+    // other ids.
     bool OnCommand(int id);
+    // Enables the toolbar's buttons as the active view, the pattern and a running same search
+    // allow (the frame calls it with its own command states).
+    void UpdateToolbar();
+    // Brings the pane to the front and opens the entry of a property with the keyboard focus.
+    void ShowEntry(PropId id);
     // Whether a command can run now; false for other ids (`handled` tells them apart).
     bool IsCommandEnabled(int id, bool* handled = nullptr) const;
 

@@ -3,6 +3,7 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScreen>
 
 CReplaceDlg::CReplaceDlg(QWidget* parent) : QDialog(parent)
 {
@@ -34,4 +35,25 @@ QPushButton* CReplaceDlg::AddButton(const QString& caption, int id, const char* 
 void CReplaceDlg::reject()
 {
     done(IdCancel);
+}
+
+void CReplaceDlg::Place(const QRect& remembered, const QWidget* over)
+{
+    // Nothing remembered (all four sides 0): the middle of the window it belongs to, never the
+    // screen's corner over the menu bar.
+    if (!remembered.isNull() && (remembered.left() != 0 || remembered.right() != 0)) {
+        setGeometry(remembered);
+        return;
+    }
+    const QWidget* frame = over ? over->window() : nullptr;
+    if (!frame)
+        return;
+    QRect target(QPoint(0, 0), size());
+    target.moveCenter(frame->frameGeometry().center());
+    if (const QScreen* screen = frame->screen()) {
+        const QRect room = screen->availableGeometry();
+        target.moveLeft(std::max(room.left(), std::min(target.left(), room.right() - target.width() + 1)));
+        target.moveTop(std::max(room.top(), std::min(target.top(), room.bottom() - target.height() + 1)));
+    }
+    move(target.topLeft());
 }

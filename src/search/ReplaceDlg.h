@@ -18,6 +18,10 @@ public:
 
     void reject() override; // Esc and the close box stop the replace
 
+    // Where the dialog opens: at the remembered rectangle, or centred over the window of `over`
+    // (kept on its screen) when none is remembered yet.
+    void Place(const QRect& remembered, const QWidget* over);
+
 private:
     QPushButton* AddButton(const QString& caption, int id, const char* name);
 };

@@ -66,7 +66,7 @@ private:
 
 ScanResult ReplaceLoop::Forward(uint64_t endLimit)
 {
-    m_state.findLen = static_cast<uint8_t>(m_n & 0xFF);
+    m_state.findLen = m_n;
     ScanResult r;
     if (m_mode == FindMode::Memory) {
         StoreSource source(m_doc);
@@ -84,7 +84,7 @@ ScanResult ReplaceLoop::Forward(uint64_t endLimit)
 
 ScanResult ReplaceLoop::Backward()
 {
-    m_state.findLen = static_cast<uint8_t>(m_n & 0xFF);
+    m_state.findLen = m_n;
     ScanResult r;
     if (m_mode == FindMode::Memory) {
         StoreSource source(m_doc);

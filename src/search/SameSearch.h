@@ -34,18 +34,37 @@ struct SameSearchResult
     std::vector<SAMESEARCHLIST> groups;
 };
 
+// How a run may use memory and whom it tells about its groups.
+struct SameSearchOptions
+{
+    // Bytes the tables of one pass may take; 0 decides from the memory the system has free.
+    // A range whose tables do not fit is worked through in several passes (each pass finds the
+    // groups of one share of the sequences); one that would need too many passes, or whose bytes
+    // cannot be copied (a file that is not mapped), is refused before anything is allocated.
+    uint64_t memoryBudget = 0;
+    // Receives fractions 0..1.
+    std::function<void(double)> progress;
+    // Receives groups as they are found, in blocks, on the searching thread. The blocks come in
+    // first-occurrence order within a pass; the result holds every group in that order overall.
+    std::function<void(const std::vector<SAMESEARCHLIST>& block)> groupsFound;
+};
+
 // Finds every sequence of n bytes that lies wholly inside [start, end) (cut at the source's end)
 // and occurs there at least twice, overlapping occurrences included. The groups come in the
 // order of their first occurrences; each holds the first occurrence and the following ones up to
 // the group limit (at least two; a limit of 0 or less gives no groups).
 //
 // The windows are hashed and sorted instead of compared pairwise, so the cost grows with
-// range × log(range) rather than its square; equal hashes are confirmed byte for byte.
-// `progress` (may be empty) receives fractions 0..1; `stop` is polled throughout. A stopped run
-// returns the groups completed so far, in order.
+// range × log(range) rather than its square; equal hashes are confirmed byte for byte. The table
+// takes 8 bytes per window. `stop` is polled throughout (a stop is answered within a few
+// milliseconds); a stopped run returns the groups completed so far, in first-occurrence order.
+SameSearchResult RunSameSearch(ByteSource& source, const SameSearchRequest& request,
+                               const std::atomic<bool>& stop, const SameSearchOptions& options);
 SameSearchResult RunSameSearch(ByteSource& source, const SameSearchRequest& request,
                                const std::atomic<bool>& stop,
                                const std::function<void(double)>& progress = {});
+// The memory the system can still give without swapping (0 when it cannot be told).
+uint64_t SameSearchFreeMemory();
 
 // The key text of n bytes: "41 42 ".
 QString SameSearchKey(const uint8_t* bytes, size_t n);

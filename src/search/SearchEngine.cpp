@@ -57,7 +57,7 @@ SearchStepOutcome SearchStep(ByteSource& source, SearchPattern& pattern, bool ne
         return out;
     }
     const PatternScanner scanner(pattern);
-    const uint8_t findLen = static_cast<uint8_t>(pattern.Length() & 0xFF);
+    const uint64_t findLen = pattern.Length();
     if (hitListEmpty) {
         pattern.SetRequestKind(SearchPattern::Request::NewSearch);
         newPattern = true;
@@ -238,7 +238,7 @@ HitListResult RelistHits(ByteSource& source, const std::vector<uint64_t>& hits, 
     return result;
 }
 
-bool JumpToHit(const std::vector<uint64_t>& hits, size_t index, uint8_t patternLen, SearchCursor& state)
+bool JumpToHit(const std::vector<uint64_t>& hits, size_t index, uint64_t patternLen, SearchCursor& state)
 {
     if (index >= hits.size())
         return false;

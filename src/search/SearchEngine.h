@@ -23,7 +23,7 @@ struct SearchCursor
 {
     uint64_t cursor = 0;
     uint64_t findPos = kNoAddress; // start of the highlighted hit
-    uint8_t findLen = 0;           // highlighted bytes from findPos
+    uint64_t findLen = 0;          // highlighted bytes from findPos (the whole pattern)
     uint64_t selStart = kNoAddress;
     uint64_t selEnd = kNoAddress;
     uint64_t selAnchor = 0;
@@ -100,4 +100,4 @@ HitListResult RelistHits(ByteSource& source, const std::vector<uint64_t>& hits, 
                          const std::function<void(HitBatch&&)>& deliver, size_t batchSize = 4096);
 
 // The jump from line `index` of the 検索 list: only lines of hits move the cursor.
-bool JumpToHit(const std::vector<uint64_t>& hits, size_t index, uint8_t patternLen, SearchCursor& state);
+bool JumpToHit(const std::vector<uint64_t>& hits, size_t index, uint64_t patternLen, SearchCursor& state);

@@ -33,6 +33,7 @@ struct CmdUI;
 struct ViewSearchState;
 class SearchPattern;
 struct ReplaceRequest;
+struct SAMESEARCHLIST;
 struct SameSearchRequest;
 struct SumRequest;
 namespace um { struct JumpResult; }
@@ -277,6 +278,7 @@ private:
     void StartRelist();
     void StartSameSearch();
     void FinishSameSearch(bool stoppedByUser);
+    void AddFoundSameGroups(std::vector<SAMESEARCHLIST>&& groups);
     void ShowSameProgress();
     // The bytes are final (a running loader has finished), so workers may read them.
     void WaitForLoadedBytes();

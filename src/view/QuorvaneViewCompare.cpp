@@ -25,6 +25,14 @@ bool CQuorvaneView::DiffStep(bool forward)
     if (!m_doc || !m_doc->DiffPartner())
         return false;
     CQuorvaneDoc* partner = m_doc->DiffPartner();
+    // Bytes a loader has not reached yet read as 00: the step waits for both loaders, as search
+    // and SUM do, instead of marking runs that are not there.
+    WaitForLoadedBytes();
+    if (partner->IsLoading()) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        partner->WaitForLoader();
+        QApplication::restoreOverrideCursor();
+    }
     // In memory the store is read in place; a document edited on disk, own or partner, is read
     // from its file in large blocks.
     const std::unique_ptr<ByteSource> own = m_doc->OpenSource();

@@ -33,7 +33,7 @@ void CQuorvaneView::OnReplace(const SearchPattern& pattern, const ReplaceRequest
     SearchCursor st;
     st.cursor = m_nav.m_cursor;
     st.findPos = m_marks.findPos;
-    st.findLen = static_cast<uint8_t>(m_marks.findLen);
+    st.findLen = m_marks.findLen;
     st.selStart = m_nav.m_selStart;
     st.selEnd = m_nav.m_selEnd;
     st.selAnchor = m_nav.m_selAnchor;
@@ -56,8 +56,7 @@ void CQuorvaneView::OnReplace(const SearchPattern& pattern, const ReplaceRequest
         EnsureCursorVisible(false);
         viewport()->repaint();
         CReplaceDlg dialog(this);
-        if (s.replaceRect.left() != 0 || s.replaceRect.right() != 0)
-            dialog.setGeometry(s.replaceRect);
+        dialog.Place(s.replaceRect, this);
         const int id = dialog.exec();
         s.replaceRect = dialog.geometry();
         return DecisionOf(id);

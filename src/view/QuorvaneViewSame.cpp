@@ -46,7 +46,7 @@ void CQuorvaneView::StartSameSearch()
         return;
     WaitForLoadedBytes();
     const SameSearchRequest request = s.sameRequest;
-    s.sameLen = static_cast<uint8_t>(request.n & 0xFF);
+    s.sameLen = static_cast<uint64_t>(request.n);
     s.sameGroups.clear();
     s.sameResult = SameSearchResult();
     if (s.isActive && m_outputPane) {
@@ -65,13 +65,28 @@ void CQuorvaneView::StartSameSearch()
     s.sameProgressTimer.start();
     s.same.Start([this, source, request](CViewWorker& w) {
         ViewSearchState& s = *m_search;
-        SameSearchResult r = RunSameSearch(*source, request, w.StopFlag(), [&s](double f) {
-            s.sameProgress.store(static_cast<int>(f * 1000), std::memory_order_relaxed);
-        });
+        SameSearchOptions options;
+        options.progress = [&s](double f) { s.sameProgress.store(static_cast<int>(f * 1000), std::memory_order_relaxed); };
+        // Groups reach the drop-down as they are found; the worker's own copies stay with it.
+        options.groupsFound = [this, &w](const std::vector<SAMESEARCHLIST>& block) {
+            auto groups = std::make_shared<std::vector<SAMESEARCHLIST>>(block);
+            w.HandOver([this, groups] { AddFoundSameGroups(std::move(*groups)); });
+        };
+        SameSearchResult r = RunSameSearch(*source, request, w.StopFlag(), options);
         // Read on the UI thread only in the hand-over below or after the join of a stop.
         s.sameResult = std::move(r);
         w.HandOver([this] { FinishSameSearch(false); });
     });
+}
+
+void CQuorvaneView::AddFoundSameGroups(std::vector<SAMESEARCHLIST>&& groups)
+{
+    ViewSearchState& s = *m_search;
+    for (SAMESEARCHLIST& g : groups) {
+        if (s.isActive && m_outputPane)
+            m_outputPane->AddSameGroup(g.key);
+        s.sameGroups.push_back(std::move(g));
+    }
 }
 
 void CQuorvaneView::ShowSameProgress()
@@ -88,6 +103,8 @@ void CQuorvaneView::FinishSameSearch(bool stoppedByUser)
     um::StatusText::Send(MainFrame(), um::PaneMessage, QString());
     SameSearchResult r = std::move(s.sameResult);
     s.sameResult = SameSearchResult();
+    // The worker's list is complete and in first-occurrence order (the drop-down got the groups
+    // in the order they were found); a stopped worker's holds what it had found.
     s.sameGroups = std::move(r.groups);
     const bool stopped = stoppedByUser || r.status == ScanResult::Stopped;
     if (s.isActive && m_outputPane) {
@@ -123,7 +140,7 @@ void CQuorvaneView::OnSameGroup(int index)
 
 void CQuorvaneView::OnSameRefresh()
 {
-    // The groups are only published when a run ends, so nothing is read while the worker writes.
+    // The view's groups are only changed on this thread (a running worker hands them over).
     const ViewSearchState& s = *m_search;
     if (!m_outputPane)
         return;

@@ -136,7 +136,7 @@ void CQuorvaneView::OnSearch(SearchPattern* pattern, bool newPattern)
     SearchCursor st;
     st.cursor = m_nav.m_cursor;
     st.findPos = m_marks.findPos;
-    st.findLen = static_cast<uint8_t>(m_marks.findLen);
+    st.findLen = m_marks.findLen;
     st.selStart = m_nav.m_selStart;
     st.selEnd = m_nav.m_selEnd;
     st.selAnchor = m_nav.m_selAnchor;
@@ -182,7 +182,7 @@ void CQuorvaneView::StartListing()
     s.listingInterrupted = false;
     s.searchHits.clear();
     s.linesAdded = 0;
-    s.patternLen = static_cast<uint8_t>(s.listedPattern->Length() & 0xFF);
+    s.patternLen = s.listedPattern->Length();
     if (s.isActive) {
         ListedView() = this;
         if (m_outputPane)

@@ -76,9 +76,11 @@ void CQuorvaneView::OnSum(SumRequest* request, int method)
             Prompter::ShowError(r.errorText);
         if (!r.computed || !m_outputPane)
             return;
+        const int first = m_outputPane->LineCount(COutputWnd::ListSum);
         m_outputPane->AddLines(COutputWnd::ListSum, r.lines);
         m_outputPane->FitListWidth(COutputWnd::ListSum);
         m_outputPane->ActivateTab(COutputWnd::ListSum);
+        m_outputPane->ScrollToLines(COutputWnd::ListSum, first);
     };
 
     const uint64_t range = request->start <= request->end ? request->end - request->start + 1 : 0;

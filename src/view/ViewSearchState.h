@@ -22,7 +22,7 @@ struct ViewSearchState
 
     // ---- Search ----
     std::vector<uint64_t> searchHits;           // m_searchHits: only changed on the UI thread
-    uint8_t patternLen = 0;                     // m_patternLen of the listed search
+    uint64_t patternLen = 0;                    // m_patternLen of the listed search (its whole length)
     std::optional<SearchPattern> listedPattern; // the listing's own copy (the pane may drop its own)
     qint64 linesAdded = 0;                      // hit lines the listing wrote into the 検索 list
     bool isActive = false;                      // m_isActive
@@ -37,7 +37,7 @@ struct ViewSearchState
 
     // ---- Same search ----
     std::vector<SAMESEARCHLIST> sameGroups;
-    uint8_t sameLen = 0; // m_sameLen: highlight length of a jump to a group address
+    uint64_t sameLen = 0; // m_sameLen: highlight length of a jump to a group address (whole n)
     SameSearchRequest sameRequest;
     std::atomic<bool>* idleFlag = nullptr; // the properties pane's, set back when the run ends
     SameSearchResult sameResult;           // written by the worker; read after its hand-over or join

@@ -21,7 +21,10 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QScopeGuard>
+#include <chrono>
 #include <functional>
+#include <thread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -226,6 +229,43 @@ TEST_F(CompareTest, ComparedLengthIsTheShorterAndRunsAtItsEdgesAreFound)
     EXPECT_EQ(v->DiffMarkEnd(), 3u);
     EXPECT_FALSE(v->DiffNext());
     EXPECT_EQ(v->Cursor(), 3u);
+}
+
+TEST_F(CompareTest, StepsWaitForBothLoaders)
+{
+    // Two files of 3 MB that differ only past the first megabyte, whose loaders are held back:
+    // 次へ must see the loaded bytes, not 00 on both sides.
+    QByteArray a(3 * 1024 * 1024, '\x11');
+    QByteArray b = a;
+    b[0x200000] = '\x22';
+    std::atomic<bool> release{false};
+    CQuorvaneDoc::s_loaderStartHook = [&release](const QString&) {
+        while (!release.load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    std::thread releaser;
+    const auto cleanup = qScopeGuard([&] {
+        release.store(true);
+        if (releaser.joinable())
+            releaser.join();
+        CQuorvaneDoc::s_loaderStartHook = nullptr;
+    });
+    CChildFrame* first = Open("a.bin", a);
+    Open("b.bin", b);
+    frame->MdiArea()->setActiveSubWindow(first);
+    CompareWith(0);
+    ASSERT_TRUE(frame->IsComparing());
+    CQuorvaneView* v = first->GetActiveView();
+    ASSERT_TRUE(v->GetDocument()->IsLoading());
+    // The loaders go on a moment later, while the step waits for them.
+    releaser = std::thread([&release] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        release.store(true);
+    });
+    frame->ExecuteCommand(ID_DIFF_NEXT);
+    EXPECT_EQ(v->Cursor(), 0x200000u);
+    EXPECT_EQ(v->DiffMarkStart(), 0x200000u);
+    EXPECT_EQ(v->DiffMarkEnd(), 0x200000u);
 }
 
 TEST_F(CompareTest, PairEndsWithItsWindowAndNeverOutlivesADocument)

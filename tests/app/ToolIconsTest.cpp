@@ -117,3 +117,22 @@ TEST(ToolIcons, HelpAndVersionAnswerWithoutAWindow)
     EXPECT_EQ(help.exitCode(), 0);
     EXPECT_TRUE(QString::fromUtf8(help.readAllStandardOutput()).contains(QStringLiteral("--version")));
 }
+
+TEST(ToolIcons, ThePropertiesPaneButtonsEachHaveTheirOwnPicture)
+{
+    const QStringList savedPaths = QIcon::themeSearchPaths();
+    const QString savedTheme = QIcon::themeName();
+    QIcon::setThemeSearchPaths({});
+    QIcon::setThemeName(QString());
+    const int ids[] = {ID_EXPAND_ALL, ID_SUM, ID_SEARCH, ID_SEARCH_PREV, ID_SEARCH_NEXT, ID_REPLACE, ID_SAME_SEARCH, ID_ADDRESS_JUMP};
+    std::vector<QImage> images;
+    for (int id : ids) {
+        EXPECT_GT(VisiblePixels(ToolIcons::CommandIcon(id), 16), 20) << "command " << id;
+        images.push_back(ToolIcons::CommandIcon(id).pixmap(16, 16).toImage());
+    }
+    for (size_t i = 0; i < images.size(); ++i)
+        for (size_t j = i + 1; j < images.size(); ++j)
+            EXPECT_NE(images[i], images[j]) << ids[i] << " and " << ids[j] << " look alike";
+    QIcon::setThemeSearchPaths(savedPaths);
+    QIcon::setThemeName(savedTheme);
+}

@@ -11,6 +11,7 @@
 #include "TestSettings.h"
 
 #include <QApplication>
+#include <QAccessible>
 #include <QLabel>
 #include <QTest>
 #include <QToolButton>
@@ -47,6 +48,18 @@ TEST(BinaryInfoWndTest, FollowsTheCursorSelectionAndModeOfTheActiveView)
     um::SetCursor::Send(view, &last, false);
     EXPECT_EQ(pane->ValueText(InfoRows::Address), " 00000000-00000004");
     EXPECT_EQ(pane->ValueText(InfoRows::DWord), " 00 00 00 FF         255");
+    // A screen reader reads the field's label and then its value.
+    int readOut = 0;
+    for (QLabel* label : pane->findChildren<QLabel*>()) {
+        if (label->text() != QStringLiteral("DWord") || !label->buddy())
+            continue;
+        QAccessibleInterface* field = QAccessible::queryAccessibleInterface(label->buddy());
+        ASSERT_NE(field, nullptr);
+        EXPECT_EQ(field->text(QAccessible::Name), "DWord");
+        EXPECT_EQ(field->text(QAccessible::Description), " 00 00 00 FF         255");
+        ++readOut;
+    }
+    EXPECT_EQ(readOut, 1);
     EXPECT_EQ(pane->ValueText(InfoRows::Bit), " 0000-0000  0000-0000  0000-0000  1111-1111");
 
     // "-" asks the view again and shows the negative values.

@@ -34,25 +34,41 @@ TEST(OutputLineRulesTest, FolderSearchFindsTheFileLineOfTheClickedBlock)
         QStringLiteral("/data/b.bin"), QStringLiteral("0000FF00"), QString(),
         QStringLiteral("全 3件"),
     };
-    const auto at = [&](int i) { return lines.at(i); };
-    const int n = static_cast<int>(lines.size());
-    EXPECT_EQ(GrepFileLine(1, n, at), 0);
-    EXPECT_EQ(GrepFileLine(2, n, at), 0);
-    EXPECT_EQ(GrepFileLine(5, n, at), 4);
-    // A file line is its own file line (the line above is the empty end of the block before).
-    EXPECT_EQ(GrepFileLine(4, n, at), 4);
-    EXPECT_EQ(GrepFileLine(0, n, at), 0);
+    GrepLineRoles roles;
+    // Lines arrive in blocks that need not end with a file's block.
+    roles.Append(lines.mid(0, 2));
+    roles.Append(lines.mid(2));
+    EXPECT_EQ(GrepFileLine(1, roles), 0);
+    EXPECT_EQ(GrepFileLine(2, roles), 0);
+    EXPECT_EQ(GrepFileLine(5, roles), 4);
+    // A file line is its own file line.
+    EXPECT_EQ(GrepFileLine(4, roles), 4);
+    EXPECT_EQ(GrepFileLine(0, roles), 0);
     // The empty line that ends a block hands back its block's file.
-    EXPECT_EQ(GrepFileLine(3, n, at), 0);
+    EXPECT_EQ(GrepFileLine(3, roles), 0);
     // The total line and indices outside the list hand nothing back.
-    EXPECT_EQ(GrepFileLine(7, n, at), -1);
-    EXPECT_EQ(GrepFileLine(8, n, at), -1);
-    EXPECT_EQ(GrepFileLine(-1, n, at), -1);
-    EXPECT_EQ(GrepFileLine(0, 0, at), -1);
+    EXPECT_EQ(GrepFileLine(7, roles), -1);
+    EXPECT_EQ(GrepFileLine(8, roles), -1);
+    EXPECT_EQ(GrepFileLine(-1, roles), -1);
+    EXPECT_EQ(GrepFileLine(0, GrepLineRoles{}), -1);
 
-    // Nothing above but address lines: the selected line stands for itself.
-    const QStringList orphan = {QStringLiteral("00000010"), QStringLiteral("00000020"), QStringLiteral("全 2件")};
-    EXPECT_EQ(GrepFileLine(1, 3, [&](int i) { return orphan.at(i); }), 1);
+    // Hits at 0x10000000 and above begin with neither "0" nor "全": still hit lines of their file,
+    // and the path may begin with anything.
+    GrepLineRoles high;
+    high.Append({QStringLiteral("10000000.bin"), QStringLiteral("10000000"), QStringLiteral("10000008"), QString(),
+                 QStringLiteral("全 2件")});
+    EXPECT_EQ(GrepFileLine(2, high), 0);
+    EXPECT_EQ(GrepFileLine(1, high), 0);
+    EXPECT_EQ(GrepFileLine(0, high), 0);
+
+    // A list emptied in the middle of a block: its remaining hit lines belong to no file, the
+    // next block is whole again.
+    GrepLineRoles orphan;
+    orphan.Reset(false);
+    orphan.Append({QStringLiteral("00000010"), QStringLiteral("00000020"), QString(), QStringLiteral("/c.bin"),
+                   QStringLiteral("00000001"), QString(), QStringLiteral("全 3件")});
+    EXPECT_EQ(GrepFileLine(1, orphan), -1);
+    EXPECT_EQ(GrepFileLine(4, orphan), 3);
 
     // An address line's address; all zeros is address 0.
     EXPECT_EQ(GrepHitAddress(QStringLiteral("0001A2F0")), 0x1A2F0u);

@@ -267,6 +267,23 @@ TEST_F(OutputWndTest, DoubleClicksHandLinesBackToTheView)
     DoubleClick(pane.List(COutputWnd::ListGrep), 3);
     DoubleClick(pane.List(COutputWnd::ListGrep), 6);
     EXPECT_EQ(handedBack, (QStringList{"/d/b.bin|0000FF00", "/d/b.bin|/d/b.bin"}));
+    // Hits at 0x10000000 and above are hit lines of their file, not file names of their own.
+    handedBack.clear();
+    pane.ClearList(COutputWnd::ListGrep);
+    pane.AddLines(COutputWnd::ListGrep, QStringList{"/d/c.bin", "10000000"});
+    pane.AddLines(COutputWnd::ListGrep, QStringList{"10000008", "", "全 2件"});
+    DoubleClick(pane.List(COutputWnd::ListGrep), 2);
+    DoubleClick(pane.List(COutputWnd::ListGrep), 1);
+    EXPECT_EQ(handedBack, (QStringList{"/d/c.bin|10000008", "/d/c.bin|10000000"}));
+    // Emptied by クリア in the middle of a search: the rest of that block belongs to no file.
+    handedBack.clear();
+    pane.ClearList(COutputWnd::ListGrep);
+    pane.AddLines(COutputWnd::ListGrep, QStringList{"/d/e.bin", "00000001"});
+    pane.List(COutputWnd::ListGrep)->ClearLines();
+    pane.AddLines(COutputWnd::ListGrep, QStringList{"10000000", "", "/d/f.bin", "00000002", "", "全 2件"});
+    DoubleClick(pane.List(COutputWnd::ListGrep), 0);
+    DoubleClick(pane.List(COutputWnd::ListGrep), 3);
+    EXPECT_EQ(handedBack, QStringList{"/d/f.bin|00000002"});
 
     // SUM results hand nothing back.
     view.log.clear();

@@ -9,6 +9,8 @@
 #include "search/SumCalculator.h"
 #include "view/QuorvaneView.h"
 #include "view/SyncScroll.h"
+#include "panes/OutputList.h"
+#include "panes/OutputWnd.h"
 
 #include <QDockWidget>
 
@@ -83,6 +85,32 @@ protected:
         QTest::keyClicks(edit, keys);
         QTest::keyClick(edit, Qt::Key_Return);
         QApplication::processEvents();
+    }
+
+    // Types into a property's entry and leaves it open, as a user who goes straight for a key.
+    QLineEdit* TypeOpen(PropId id, const QString& keys)
+    {
+        CMPGridCtrl* grid = pane->Grid();
+        grid->EditProperty(id);
+        auto* edit = qobject_cast<QLineEdit*>(grid->Tree()->indexWidget(grid->ValueIndex(id)));
+        if (!edit)
+            return nullptr;
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, keys);
+        return edit;
+    }
+
+    // A pane that shares its dock area with others is in front when its tab is the current one.
+    static bool InFront(QDockWidget* dock) { return dock->isVisible() && !dock->visibleRegion().isEmpty(); }
+
+    QAction* Button(int id) const
+    {
+        for (QAction* a : pane->ToolBar()->actions())
+            if (a->data().toInt() == id)
+                return a;
+        return nullptr;
     }
 
     void Choose(PropId id, const QString& option)
@@ -248,3 +276,178 @@ TEST_F(PropertiesWndTest, DisplayCategoryFollowsAndDrivesTheView)
 }
 
 } // namespace
+
+TEST_F(PropertiesWndTest, CommandsTakeTheValueBeingTypedWhicheverWayTheyArrive)
+{
+    frame->activateWindow();
+    QApplication::setActiveWindow(frame.get());
+    struct Log : QObject
+    {
+        QStringList log;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            auto bytes = [](const SearchPattern* p) {
+                QString out;
+                for (uint16_t entry : p->Entries())
+                    out += QString::asprintf("%02X", entry & 0xFF);
+                return out;
+            };
+            if (auto* m = um::Cast<um::Search>(e)) {
+                log << QStringLiteral("search ") + bytes(m->wParam);
+                return true;
+            }
+            if (auto* m = um::Cast<um::Replace>(e)) {
+                log << QStringLiteral("replace ") + bytes(m->wParam);
+                return true;
+            }
+            return false;
+        }
+    } log;
+    view->installEventFilter(&log);
+
+    // 文字列 typed, F1 pressed in the entry: the string is encoded and searched, no "data empty".
+    QLineEdit* edit = TypeOpen(PropSearchText, QStringLiteral("bash"));
+    ASSERT_NE(edit, nullptr);
+    QTest::keyClick(edit, Qt::Key_F1);
+    EXPECT_TRUE(prompter.asked.empty());
+    EXPECT_EQ(pane->Value(PropSearchHex), "62617368");
+    EXPECT_EQ(log.log, QStringList{"search 62617368"});
+
+    // 4142 committed, 7878 typed over it without Enter: F4 replaces 78 78, not 41 42.
+    Type(PropSearchHex, "4142");
+    edit = TypeOpen(PropSearchHex, QStringLiteral("7878"));
+    ASSERT_NE(edit, nullptr);
+    QTest::keyClick(edit, Qt::Key_F4);
+    EXPECT_EQ(log.log.value(1), "replace 7878");
+    EXPECT_EQ(pane->Value(PropSearchDecimal), "30840"); // the change rules ran
+
+    // The toolbar's 検索 button takes the open entry too.
+    TypeOpen(PropSearchHex, QStringLiteral("4343"));
+    Button(CPropertiesWnd::kSearch)->trigger();
+    EXPECT_EQ(log.log.value(2), "search 4343");
+
+    // Ctrl+J with the address still in its entry.
+    edit = TypeOpen(PropJumpAddress, QStringLiteral("0000000000000030"));
+    ASSERT_NE(edit, nullptr);
+    QTest::keyClick(edit, Qt::Key_J, Qt::ControlModifier);
+    EXPECT_EQ(view->Cursor(), 0x30u);
+    view->removeEventFilter(&log);
+}
+
+TEST_F(PropertiesWndTest, ToolbarFollowsTheViewItsPatternAndTheLastClose)
+{
+    auto enabled = [&] {
+        QStringList on;
+        for (QAction* a : pane->ToolBar()->actions())
+            if (a->isEnabled())
+                on << a->toolTip();
+        return on;
+    };
+    // A file is open: everything but 前へ and 次へ, which need a pattern.
+    EXPECT_EQ(enabled(), (QStringList{"すべて展開", "SUM計算", "検索", "置換", "同一検索", "アドレスジャンプ"}));
+    Type(PropSearchHex, "4141");
+    frame->ExecuteCommand(ID_SEARCH);
+    EXPECT_EQ(enabled().size(), 8);
+    EXPECT_TRUE(Button(CPropertiesWnd::kSearchNext)->isEnabled());
+    // Every button says what it does in the status bar.
+    for (QAction* a : pane->ToolBar()->actions())
+        EXPECT_FALSE(a->statusTip().isEmpty()) << a->toolTip().toStdString();
+
+    frame->CloseDocument(frame->ActiveDocument());
+    Flush();
+    EXPECT_EQ(enabled(), QStringList{"すべて展開"});
+}
+
+TEST_F(PropertiesWndTest, ResultsAndTheEmptyPatternComeToTheFront)
+{
+    frame->activateWindow();
+    QApplication::setActiveWindow(frame.get());
+    QDockWidget* output = frame->Pane(ID_PANE_OUTPUT);
+    QDockWidget* structs = frame->Pane(ID_PANE_STRUCT);
+    QDockWidget* props = frame->Pane(ID_PANE_PROPERTIES);
+    QDockWidget* bitmap = frame->Pane(ID_PANE_BITMAP);
+    // As the frame sets them up: 構造体編集 over 出力, ビットマップ over プロパティ.
+    ASSERT_TRUE(InFront(structs));
+    ASSERT_FALSE(InFront(output));
+    ASSERT_TRUE(InFront(bitmap));
+    ASSERT_FALSE(InFront(props));
+
+    // F1 with nothing to search: the message, then the pane it names with 16進数 open.
+    frame->ExecuteCommand(ID_SEARCH);
+    QApplication::processEvents();
+    EXPECT_EQ(prompter.asked.size(), 1u);
+    EXPECT_TRUE(InFront(props));
+    QWidget* hex = pane->Grid()->Tree()->indexWidget(pane->Grid()->ValueIndex(PropSearchHex));
+    ASSERT_NE(hex, nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), hex);
+
+    // Hits: the output pane comes to the front with its 検索 tab.
+    COutputWnd* out = frame->OutputPane();
+    out->Tabs()->setCurrentIndex(2);
+    Type(PropSearchHex, "4141");
+    frame->ExecuteCommand(ID_SEARCH);
+    QApplication::processEvents();
+    EXPECT_TRUE(InFront(output));
+    EXPECT_EQ(out->Tabs()->tabText(out->Tabs()->currentIndex()), "検索");
+
+    // SUM results pile up: the newest lines are scrolled into view.
+    structs->raise();
+    for (int i = 0; i < 30; ++i)
+        pane->OnCommand(CPropertiesWnd::kSum);
+    QApplication::processEvents();
+    EXPECT_TRUE(InFront(output));
+    COutputList* sums = out->List(COutputWnd::ListSum);
+    const QModelIndex last = sums->model()->index(out->LineCount(COutputWnd::ListSum) - 1, 0);
+    EXPECT_TRUE(sums->viewport()->rect().intersects(sums->visualRect(last)));
+}
+
+TEST_F(PropertiesWndTest, ShiftTabAndEscapeGoBackToTheView)
+{
+    frame->activateWindow();
+    QApplication::setActiveWindow(frame.get());
+    // An entry opens as soon as its row is current: Shift+Tab there goes to the view, keeping
+    // what was typed.
+    QLineEdit* edit = TypeOpen(PropSearchHex, QStringLiteral("41"));
+    ASSERT_NE(edit, nullptr);
+    QTest::keyClick(edit, Qt::Key_Backtab, Qt::ShiftModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), view);
+    EXPECT_EQ(pane->Value(PropSearchHex), "41");
+
+    // Esc on the 文字コード list closes it and gives the view the focus.
+    CMPGridCtrl* grid = pane->Grid();
+    grid->EditProperty(PropViewCode);
+    auto* combo = qobject_cast<QComboBox*>(grid->Tree()->indexWidget(grid->ValueIndex(PropViewCode)));
+    ASSERT_NE(combo, nullptr);
+    combo->setFocus();
+    combo->showPopup();
+    QApplication::processEvents();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), view);
+    EXPECT_EQ(pane->Value(PropViewCode), "Shift-JIS");
+}
+
+TEST_F(PropertiesWndTest, NamesFitTheirColumnWhichCanBeResized)
+{
+    CMPGridCtrl* grid = pane->Grid();
+    // A pane wide enough for the names: they get all they need; a narrow one keeps room for values.
+    frame->resize(1400, 900);
+    frame->resizeDocks({frame->Pane(ID_PANE_PROPERTIES)}, {420}, Qt::Horizontal);
+    QApplication::processEvents();
+    const QFontMetrics metrics(grid->Tree()->font());
+    for (const char* name : {"バイトオーダー", "同期スクロール", "開始アドレス", "1グループ件数"})
+        EXPECT_GE(grid->NameColumnWidth(), metrics.horizontalAdvance(QString::fromUtf8(name)) + 2 * grid->Tree()->indentation())
+            << name;
+    const int fit = grid->NameColumnWidth();
+    grid->SetNameColumnWidth(fit + 30);
+    EXPECT_EQ(grid->NameColumnWidth(), fit + 30);
+    grid->FitNameColumn();
+    EXPECT_EQ(grid->NameColumnWidth(), fit);
+    frame->resizeDocks({frame->Pane(ID_PANE_PROPERTIES)}, {120}, Qt::Horizontal);
+    QApplication::processEvents();
+    EXPECT_LE(grid->NameColumnWidth(), grid->Tree()->viewport()->width() - 60);
+    frame->resizeDocks({frame->Pane(ID_PANE_PROPERTIES)}, {420}, Qt::Horizontal);
+    QApplication::processEvents();
+    EXPECT_EQ(grid->NameColumnWidth(), fit);
+}

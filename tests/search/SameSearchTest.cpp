@@ -130,3 +130,66 @@ TEST(SameSearchTest, FileSourcesProgressAndStop)
     EXPECT_EQ(RunSameSearch(file, {12, 0, 0x100000, 3}, stopped).status, ScanResult::Stopped);
     EXPECT_EQ(SameSearchStoppedLine(), QStringLiteral("検索を中止しました。"));
 }
+
+TEST(SameSearchTest, PassesPublishingAndMemoryRefusal)
+{
+    // A budget too small for one table splits the run into passes; the groups stay the same.
+    const auto d = RandomBytes(60'000, 9, 5);
+    MemoryByteSource src(d.data(), d.size());
+    std::atomic<bool> stop{false};
+    const SameSearchRequest request{5, 100, 59'000, 4};
+    const SameSearchResult whole = RunSameSearch(src, request, stop);
+    ASSERT_EQ(whole.status, ScanResult::Found);
+    ASSERT_GT(whole.groups.size(), 300u);
+    EXPECT_TRUE(Same(whole.groups, Reference(d, 5, 100, 59'000, 4)));
+    SameSearchOptions split;
+    split.memoryBudget = 300'000; // the table takes about 470,000 bytes: four passes
+    std::vector<SAMESEARCHLIST> published;
+    split.groupsFound = [&](const std::vector<SAMESEARCHLIST>& block) {
+        EXPECT_FALSE(block.empty());
+        published.insert(published.end(), block.begin(), block.end());
+    };
+    const SameSearchResult passes = RunSameSearch(src, request, stop, split);
+    EXPECT_EQ(passes.status, ScanResult::Found);
+    EXPECT_TRUE(Same(passes.groups, whole.groups));
+    // Every group was handed out once while the run went on, in blocks.
+    ASSERT_EQ(published.size(), whole.groups.size());
+    std::sort(published.begin(), published.end(),
+              [](const SAMESEARCHLIST& a, const SAMESEARCHLIST& b) { return a.addresses[0] < b.addresses[0]; });
+    EXPECT_TRUE(Same(published, whole.groups));
+
+    // A stop after the first block keeps the groups found so far, in order, each one complete.
+    std::atomic<bool> stopAfterFirst{false};
+    SameSearchOptions stopping;
+    stopping.memoryBudget = split.memoryBudget;
+    stopping.groupsFound = [&](const std::vector<SAMESEARCHLIST>&) { stopAfterFirst.store(true); };
+    const SameSearchResult partial = RunSameSearch(src, request, stopAfterFirst, stopping);
+    EXPECT_EQ(partial.status, ScanResult::Stopped);
+    ASSERT_FALSE(partial.groups.empty());
+    EXPECT_LT(partial.groups.size(), whole.groups.size());
+    for (size_t i = 0; i < partial.groups.size(); ++i) {
+        if (i > 0)
+            EXPECT_LT(partial.groups[i - 1].addresses[0], partial.groups[i].addresses[0]);
+        const auto it = std::find_if(whole.groups.begin(), whole.groups.end(),
+                                     [&](const SAMESEARCHLIST& g) { return g.key == partial.groups[i].key; });
+        ASSERT_NE(it, whole.groups.end());
+        EXPECT_EQ(it->addresses, partial.groups[i].addresses);
+    }
+
+    // Bytes that would have to be copied into a memory that cannot hold them: refused with the
+    // sizes, before anything is read.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("big.bin");
+    ASSERT_TRUE(WriteFile(path, d));
+    FileByteSource file(path);
+    SameSearchOptions tight;
+    tight.memoryBudget = 50'000;
+    const SameSearchResult refused = RunSameSearch(file, request, stop, tight);
+    EXPECT_EQ(refused.status, ScanResult::Failed);
+    EXPECT_TRUE(refused.errorText.startsWith(QStringLiteral("同一検索の範囲が大きすぎます。"))) << refused.errorText.toStdString();
+    EXPECT_TRUE(refused.errorText.contains(QStringLiteral("空きメモリ"))) << refused.errorText.toStdString();
+    // Tables that would need more than sixteen passes are refused as well.
+    tight.memoryBudget = 20'000;
+    EXPECT_EQ(RunSameSearch(src, request, stop, tight).status, ScanResult::Failed);
+    EXPECT_GT(SameSearchFreeMemory(), 0u);
+}

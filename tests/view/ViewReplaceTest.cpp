@@ -5,6 +5,7 @@
 #include "search/ReplaceRequest.h"
 
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <deque>
 
@@ -146,4 +147,21 @@ TEST(ViewReplace, DirectEditWritesTheFile)
         EXPECT_EQ(TempFiles::Read(f.path), Hex("0201AABB0C0201"));
         EXPECT_EQ(f.doc.GetFileSize(), 7u);
     }
+}
+
+TEST(ViewReplace, DialogOpensOverItsWindowOrWhereItWasLast)
+{
+    QWidget window;
+    const QRect screen = window.screen()->availableGeometry();
+    window.setGeometry(screen.adjusted(screen.width() / 4, screen.height() / 5, -screen.width() / 8, -20));
+    window.show();
+    QWidget* inside = new QWidget(&window);
+    CReplaceDlg first(inside);
+    first.Place(QRect(), inside);
+    EXPECT_LE((first.frameGeometry().center() - window.frameGeometry().center()).manhattanLength(), 4);
+    // Where it was last shown wins.
+    CReplaceDlg again(inside);
+    const QRect last(120, 90, again.width(), again.height());
+    again.Place(last, inside);
+    EXPECT_EQ(again.geometry(), last);
 }

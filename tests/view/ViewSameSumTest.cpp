@@ -2,6 +2,7 @@
 // every SUM method against values computed outside the program (Python's hashlib and zlib).
 #include "SearchViewFixture.h"
 
+#include "panes/OutputLineRules.h"
 #include "search/SameSearch.h"
 #include "search/SumCalculator.h"
 
@@ -73,6 +74,45 @@ TEST(ViewSameSearch, StopDuringARunAndRangeChecks)
     EXPECT_FALSE(f.view->IsSearchWorkerRunning());
     EXPECT_TRUE(idle.load());
     EXPECT_EQ(SameGroups(f.pane), groups);
+}
+
+TEST(ViewSameSearch, GroupsArriveWhileItRunsAndStayAfterAStop)
+{
+    // Two-byte sequences over random bytes: every value occurs, the groups come in blocks.
+    const QByteArray bytes = TempFiles::Random(4 * 1024 * 1024, 11);
+    SearchViewFixture f(bytes);
+    SameSearchRequest request{2, 0, static_cast<uint64_t>(bytes.size()), 3};
+    std::atomic<bool> idle{false};
+    um::SameSearch::Send(f.view, &request, &idle);
+    // Wait for the first groups in the drop-down, then stop.
+    for (int i = 0; i < 100000 && f.pane->SameGroupCount() == 0 && f.view->IsSearchWorkerRunning(); ++i)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    const bool stoppedMidRun = f.view->IsSearchWorkerRunning();
+    um::SameSearch::Send(f.view, nullptr, nullptr);
+    EXPECT_FALSE(f.view->IsSearchWorkerRunning());
+    EXPECT_TRUE(idle.load());
+    const QStringList entries = SameGroups(f.pane);
+    ASSERT_GE(entries.size(), 2);
+    EXPECT_EQ(entries.last(), SameSearchGroupCountEntry(entries.size() - 1));
+    if (stoppedMidRun) {
+        EXPECT_EQ(f.Lines(COutputWnd::ListSame).value(0), QStringLiteral("検索を中止しました。"));
+    }
+
+    // What was kept is right: each kept group is the group a whole run finds.
+    MemoryByteSource src(reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size()));
+    std::atomic<bool> stop{false};
+    const SameSearchResult whole = RunSameSearch(src, request, stop);
+    QHash<QString, std::vector<uint64_t>> byKey;
+    for (const SAMESEARCHLIST& g : whole.groups)
+        byKey.insert(g.key, g.addresses);
+    for (int i = 0; i + 1 < entries.size(); ++i) {
+        ASSERT_TRUE(byKey.contains(entries[i])) << entries[i].toStdString();
+        f.pane->ClearList(COutputWnd::ListSame);
+        um::SameGroup::Send(f.view, i);
+        const QStringList lines = f.Lines(COutputWnd::ListSame);
+        ASSERT_EQ(static_cast<size_t>(lines.size()), byKey[entries[i]].size() + 2);
+        EXPECT_EQ(OutputLineRules::SameJumpText(lines[0]).toULongLong(nullptr, 16), byKey[entries[i]][0]);
+    }
 }
 
 TEST(ViewSum, EveryMethodAgainstOutsideValues)

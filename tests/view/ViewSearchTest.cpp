@@ -221,3 +221,34 @@ TEST(ViewSearch, AnotherViewReListsItsOwnHitsAndClosingJoinsTheListing)
     }
     delete second;
 }
+
+TEST(ViewSearch, LongPatternsKeepTheirWholeLength)
+{
+    // A pattern of 300 bytes, twice in the document: listed, re-listed and highlighted whole.
+    QByteArray pattern;
+    for (int i = 0; i < 300; ++i)
+        pattern.append(static_cast<char>(i * 7 + 1));
+    SearchViewFixture f(QByteArray(5, '\0') + pattern + QByteArray(3, '\0') + pattern);
+    f.NewSearch(QString::fromLatin1(pattern.toHex().toUpper()), true);
+    f.WaitWorkers();
+    const QString second = QStringLiteral("%1  ").arg(5 + 300 + 3, 8, 16, QLatin1Char('0')).toUpper()
+                           + QString::fromLatin1(pattern.toHex().toUpper());
+    ASSERT_EQ(f.pane->LineCount(COutputWnd::ListSearch), 4);
+    EXPECT_EQ(f.Lines(COutputWnd::ListSearch).value(1), second);
+    EXPECT_EQ(f.view->FindLen(), 300u);
+
+    // Another view comes and goes: the re-list shows the same 300 bytes.
+    auto* other = new CQuorvaneView(&f.doc, f.frame.get());
+    other->OnInitialUpdate();
+    f.view->OnActivateView(false);
+    other->OnActivateView(true);
+    f.WaitWorkers();
+    other->OnActivateView(false);
+    f.view->OnActivateView(true);
+    f.WaitWorkers();
+    EXPECT_EQ(f.Lines(COutputWnd::ListSearch).value(1), second);
+    f.DoubleClickLine(COutputWnd::ListSearch, 1);
+    EXPECT_EQ(f.view->Cursor(), 308u);
+    EXPECT_EQ(f.view->FindLen(), 300u);
+    delete other;
+}
