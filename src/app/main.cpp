@@ -60,6 +60,7 @@ int main(int argc, char** argv)
         switch (app.InitInstance(args)) {
         case CQuorvaneApp::StartResult::HandedOver: return 0;
         case CQuorvaneApp::StartResult::Failed: return 1;
+        case CQuorvaneApp::StartResult::NotAnswering: return 2;
         case CQuorvaneApp::StartResult::Run: break;
         }
         code = qapp.exec();

@@ -198,10 +198,9 @@ void CQuorvaneDoc::OnCloseDocument()
 uint8_t CQuorvaneDoc::ByteAt(uint64_t address) const
 {
     if (m_directEdit) {
-        const uint64_t top = m_windowFirstRow * 16;
-        if (address < top || address - top >= m_bytes.Size())
-            return 0;
-        return m_bytes.At(static_cast<size_t>(address - top));
+        uint8_t b = 0;
+        ReadBytes(address, &b, 1);
+        return b;
     }
     if (address >= m_loadedUpTo.load(std::memory_order_acquire) || address >= m_bytes.Size())
         return 0;
@@ -212,9 +211,14 @@ size_t CQuorvaneDoc::ReadBytes(uint64_t address, uint8_t* dst, size_t n) const
 {
     uint64_t base = 0;
     if (m_directEdit) {
+        // The window holds the rows of the view that scrolled last; other views of the document
+        // read their rows from the file.
         base = m_windowFirstRow * 16;
-        if (address < base)
-            return 0;
+        if (address < base || address - base >= m_bytes.Size() || n > m_bytes.Size() - (address - base)) {
+            if (address >= m_fileSize)
+                return 0;
+            return ReadFromDisk(address, dst, static_cast<size_t>(std::min<uint64_t>(n, m_fileSize - address)));
+        }
     }
     const uint64_t index = address - base;
     if (index >= m_bytes.Size())

@@ -79,7 +79,9 @@ public:
     uint64_t GetFileSize() const { return m_fileSize; }
     bool IsDirectEdit() const { return m_directEdit; }
     // In memory: the byte at `address` (bytes the loader has not reached yet read as 00).
-    // In direct edit mode: the byte of the rows on screen, `address` relative to the file.
+    // In direct edit mode: the byte of the rows on screen, or of the file on disk for rows that
+    // the window does not hold (another view of the document shows other rows); 00 when the
+    // file cannot be read.
     uint8_t ByteAt(uint64_t address) const;
     // Copies up to n bytes at `address` from what ByteAt can see; returns the count copied.
     size_t ReadBytes(uint64_t address, uint8_t* dst, size_t n) const;
@@ -174,7 +176,11 @@ public:
     // Writes the document to `path` (the current path for save), with the ".bak" backup and the
     // journal rule of the settings group. The target is replaced only by a complete new file.
     // On success the document takes `path` and is no longer modified. Errors go through the prompter.
-    bool DoSave(const QString& path);
+    // `progress`, when given, hears how many of the bytes are written (also while the system
+    // writes them out at the end) and stops the save by returning false: the target then stays
+    // as it was and nothing is reported.
+    using ProgressFn = std::function<bool(uint64_t done, uint64_t total)>;
+    bool DoSave(const QString& path, const ProgressFn& progress = {});
     // 再読み込み: asks to save a modified document, then reads the file again. Returns true when
     // the document was reloaded (the view then resets itself).
     bool Reload();
@@ -239,6 +245,8 @@ private:
     // `expected`; else reports the outside change and returns false.
     bool StillOurFile(const QFile& file, uint64_t expected);
     void NoteFileIdentity(const QFile& file);
+    // Direct edit: reads bytes outside the window from the file on disk; the count read.
+    size_t ReadFromDisk(uint64_t address, uint8_t* dst, size_t n) const;
 
     QString m_pathName;
     bool m_modified = false;

@@ -277,7 +277,7 @@ bool SafeFileWriter::Commit()
     return true;
 }
 
-bool SafeFileWriter::WriteFrom(const QString& source)
+bool SafeFileWriter::WriteFrom(const QString& source, const std::function<bool(qint64 copied)>& progress)
 {
     if (m_fd < 0)
         return Write(nullptr, 1); // reports the closed writer
@@ -312,6 +312,10 @@ bool SafeFileWriter::WriteFrom(const QString& source)
         if (got == 0)
             break;
         ok = Write(chars, got);
+        if (ok && progress && !progress(m_written)) {
+            CloseFd(in);
+            return false;
+        }
     }
     CloseFd(in);
     return ok;

@@ -67,11 +67,12 @@ void CQuorvaneView::TakeCaret(const EditCaret& c)
     m_nav.m_lowNibble = c.lowNibble;
 }
 
-void CQuorvaneView::AfterEdit()
+void CQuorvaneView::AfterEdit(bool cursorIntoView)
 {
     m_layout.SetFileSize(FileSize());
     UpdateScrollRange();
-    EnsureCursorVisible(false);
+    if (cursorIntoView)
+        EnsureCursorVisible(false);
     ResetCaretBlink();
     RefreshInfoPane();
     Redraw();
@@ -86,8 +87,10 @@ bool CQuorvaneView::TypeInput(uint32_t value)
     CByteEditor editor(*m_doc);
     const bool done = editor.TypeInput(caret, value);
     TakeCaret(caret);
+    // Typing keys end with the after-key scroll rule; a scroll of its own here would pull a
+    // caret on the first visible row back by a page.
     if (done)
-        AfterEdit();
+        AfterEdit(false);
     return done;
 }
 
@@ -99,7 +102,7 @@ bool CQuorvaneView::DeleteBytes()
     CByteEditor editor(*m_doc);
     const bool done = editor.DeleteBytes(caret);
     TakeCaret(caret);
-    AfterEdit();
+    AfterEdit(false);
     return done;
 }
 
@@ -115,10 +118,15 @@ void CQuorvaneView::ToggleInsertMode()
 bool CQuorvaneView::HandleEditKey(QKeyEvent* e)
 {
     const Qt::KeyboardModifiers mods = e->modifiers();
-    if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return false;
     const int key = e->key();
-    if (key == Qt::Key_Insert && !(mods & Qt::KeypadModifier)) {
+    // Insert, Delete and Backspace edit with Ctrl held too; the keypad's Insert (NumLock off)
+    // is Insert.
+    const bool editKey = key == Qt::Key_Insert || key == Qt::Key_Delete || key == Qt::Key_Backspace;
+    if (mods & (Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    if ((mods & Qt::ControlModifier) && !editKey)
+        return false;
+    if (key == Qt::Key_Insert) {
         ToggleInsertMode();
         return true;
     }
@@ -126,14 +134,14 @@ bool CQuorvaneView::HandleEditKey(QKeyEvent* e)
         EditCaret caret = MakeCaret();
         CByteEditor(*m_doc).DeleteKey(caret);
         TakeCaret(caret);
-        AfterEdit();
+        AfterEdit(false);
         return true;
     }
     if (key == Qt::Key_Backspace) {
         EditCaret caret = MakeCaret();
         CByteEditor(*m_doc).BackspaceKey(caret);
         TakeCaret(caret);
-        AfterEdit();
+        AfterEdit(false);
         return true;
     }
     if (!m_nav.m_inCharColumn) {
@@ -166,6 +174,8 @@ void CQuorvaneView::inputMethodEvent(QInputMethodEvent* e)
             TypeInput(ch.unicode());
             m_nav.m_lowNibble = false;
         }
+        // Composed text scrolls like typed keys do.
+        m_nav.ScrollAfterKey();
         Redraw();
     }
     e->accept();

@@ -7,9 +7,11 @@
 #include "codes/HexText.h"
 #include "document/QuorvaneDoc.h"
 #include "panes/OutputWnd.h"
+#include "search/ReportingSource.h"
 #include "search/SearchEngine.h"
 #include "view/MyScrollBar.h"
 #include "view/ViewSearchState.h"
+#include "view/WorkProgress.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -145,9 +147,23 @@ void CQuorvaneView::OnSearch(SearchPattern* pattern, bool newPattern)
     // 次へ pressed at once moves on instead of searching anew.
     const bool hitListEmpty = s.searchHits.empty() && !s.listing.IsRunning();
     SearchStepOutcome out;
+    bool stopped = false;
     {
         std::unique_ptr<ByteSource> source = m_doc->OpenSource();
-        out = SearchStep(*source, *pattern, newPattern, hitListEmpty, mode, st);
+        if (mode == FindMode::DirectEdit) {
+            // Steps through a large file on disk can take seconds: a progress window with 中止.
+            CWorkProgress progress(this, QStringLiteral("検索"), QStringLiteral("検索しています..."));
+            ReportingSource reporting(*source, [&progress](uint64_t read, uint64_t size) { return progress.Step(read, size); });
+            out = SearchStep(reporting, *pattern, newPattern, hitListEmpty, mode, st);
+            stopped = reporting.Stopped();
+        } else {
+            out = SearchStep(*source, *pattern, newPattern, hitListEmpty, mode, st);
+        }
+    }
+    if (stopped) {
+        // 中止: everything stays as it was before the step.
+        Redraw();
+        return;
     }
     // A step that finds nothing leaves the cursor where it was (前へ moves it from 0 to 1 to look
     // for a hit at address 0, which must not leave it past the end of an empty document).
