@@ -17,6 +17,11 @@
 namespace {
 
 const QString kClipboardFailed = QStringLiteral("クリップボードへの保存に失敗しました。");
+// How many times a copy holds the selection over while it builds the clipboard formats: the bytes,
+// our format, the UTF-16 text other programs read, and the conversions on the way.
+constexpr uint64_t kCopiesForFormats = 8;
+// 文字としてコピー: two hex digits per byte, as bytes and again as UTF-16 text.
+constexpr uint64_t kCopiesForHexText = 12;
 
 // The hex digit of a key: 0-9 and A-F on the main keys and the keypad, and the keypad's
 // operator keys / * - + Enter and decimal point as A to F. -1 for other keys.
@@ -212,7 +217,7 @@ bool CQuorvaneView::CopyBytes()
     try {
         // A large selection needs several copies of itself (the bytes, our format, the text other
         // programs read): when memory for them runs out the copy fails, and the program goes on.
-        const std::optional<QByteArray> bytes = CByteEditor(*m_doc).ReadRange(caret);
+        const std::optional<QByteArray> bytes = CByteEditor(*m_doc).ReadRange(caret, kCopiesForFormats);
         if (!bytes) {
             // The end-of-file cell names no byte: nothing is copied.
             m_nav.ClearSelection();
@@ -249,7 +254,7 @@ void CQuorvaneView::CopyAsHexText()
     EditCaret caret = MakeCaret();
     bool failed = false;
     try {
-        const std::optional<QByteArray> bytes = CByteEditor(*m_doc).ReadRange(caret);
+        const std::optional<QByteArray> bytes = CByteEditor(*m_doc).ReadRange(caret, kCopiesForHexText);
         failed = bytes && !CClipboardBytes::Place(BytesToHexText(*bytes), ClipFormat::Text, CharCode::Ascii);
     } catch (const std::bad_alloc&) {
         failed = true; // the text is three times the selection: memory may run out for it
