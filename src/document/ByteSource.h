@@ -25,6 +25,14 @@ public:
     // The whole sequence as one contiguous block when it is held in memory, else null.
     virtual const uint8_t* Data() const { return nullptr; }
     virtual QString ErrorText() const { return {}; }
+
+    // Holes: runs of zeros that the file system keeps without storing them (sparse files).
+    // Walkers may skip them instead of reading zeros. Sources without holes keep the defaults.
+    virtual bool MayHaveHoles() const { return false; }
+    // The end of the hole that `address` lies in, or `address` itself when it holds data.
+    virtual uint64_t HoleEnd(uint64_t address) { return address; }
+    // The start of the first hole at or after `address` (Size() when none).
+    virtual uint64_t DataEnd(uint64_t) { return Size(); }
 };
 
 // Bytes held in memory (not owned: the owner keeps them alive and unchanged while this is used).
@@ -56,9 +64,13 @@ public:
     uint64_t Size() const override { return m_size; }
     int64_t Read(uint64_t address, uint8_t* dst, size_t n) override;
     QString ErrorText() const override { return m_error; }
+    bool MayHaveHoles() const override { return m_sparse; }
+    uint64_t HoleEnd(uint64_t address) override;
+    uint64_t DataEnd(uint64_t address) override;
 
 private:
     QFile m_file;
     uint64_t m_size = 0;
+    bool m_sparse = false; // fewer blocks stored than the size needs
     QString m_error;
 };

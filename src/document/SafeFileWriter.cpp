@@ -1,6 +1,8 @@
 // Complete, synced files renamed over their targets; backups made the same way.
 #include "document/SafeFileWriter.h"
 
+#include "document/AlignedBuffer.h"
+
 #include "document/NativePath.h"
 
 #include <QFile>
@@ -348,14 +350,18 @@ bool SafeFileWriter::WriteFrom(const QString& source, const std::function<bool(q
     if (!m_replacing && ::fstat(in, &st) == 0)
         (void)!::fchmod(m_fd, st.st_mode & 07777);
 #endif
-    std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyBlock]);
-    if (!buffer) {
+    // Whole blocks from offset 0 into a page-aligned buffer: every read lands page to page.
+    AlignedBuffer buffer;
+    try {
+        buffer.Reserve(kCopyBlock);
+    } catch (const std::bad_alloc&) {
         CloseFd(in);
         return Fail(ENOMEM);
     }
+    char* const chars = reinterpret_cast<char*>(buffer.Data());
     bool ok = true;
     while (ok) {
-        const long got = ReadFd(in, buffer.get(), kCopyBlock);
+        const long got = ReadFd(in, chars, kCopyBlock);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -365,7 +371,7 @@ bool SafeFileWriter::WriteFrom(const QString& source, const std::function<bool(q
         }
         if (got == 0)
             break;
-        ok = Write(buffer.get(), got);
+        ok = Write(chars, got);
         if (ok && progress && !progress(m_written)) {
             CloseFd(in);
             return false;

@@ -144,6 +144,7 @@ private:
     const std::atomic<bool>& m_stop;
     const FolderSearchSink& m_sink;
     PatternScanner m_scanner;
+    AlignedBuffer m_buffer; // every file is read into this one
 #if QV_POSIX_WALK
     std::set<std::pair<dev_t, ino_t>> m_visited;
 #else
@@ -300,7 +301,7 @@ void FolderScan::ScanSource(const QString& path, ByteSource& source)
         Emit(std::move(line));
         ++m_result.hits;
         return true;
-    });
+    }, &m_buffer);
     if (any)
         Emit(QString());
     if (r.status == ScanResult::Failed)
