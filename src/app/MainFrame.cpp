@@ -24,7 +24,6 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMdiArea>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -39,11 +38,6 @@ const QString kWorkspaceState = QStringLiteral("Workspace/MainFrame/State");
 const QString kWorkspaceGeometry = QStringLiteral("Workspace/MainFrame/Geometry");
 const QString kAccelerators = QStringLiteral("Workspace/Keyboard-0/Accelerators");
 const QString kToolbarButtons = QStringLiteral("Workspace/Toolbar-0/Buttons");
-
-QString AbsolutePath(const QString& path)
-{
-    return QFileInfo(path).absoluteFilePath();
-}
 
 } // namespace
 

@@ -86,8 +86,11 @@ public:
     // Copies up to n bytes at `address` from what ByteAt can see; returns the count copied.
     size_t ReadBytes(uint64_t address, uint8_t* dst, size_t n) const;
     // Read access for the engines: the store (in memory) or the file on disk (direct edit).
-    // In memory the source stays valid until the next size-changing edit.
-    std::unique_ptr<ByteSource> OpenSource();
+    // In memory the source stays valid until the next size-changing edit. It closes the store's
+    // gap (one move of the bytes behind it) so that engines scan one block; with `keepGap` it
+    // reads around the gap instead, for workers restarted after every pause in typing, which
+    // would otherwise move the whole tail there and back for each burst of keys.
+    std::unique_ptr<ByteSource> OpenSource(bool keepGap = false);
 
     // In-memory edits (callers test the edit lock and record undo first).
     bool InsertBytes(uint64_t address, const uint8_t* data, size_t n);

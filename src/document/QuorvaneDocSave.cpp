@@ -50,7 +50,7 @@ bool CQuorvaneDoc::DoSave(const QString& path, const ProgressFn& progress)
                                            "再読み込みしてください。"));
         return false;
     }
-    const QString target = QFileInfo(path).absoluteFilePath();
+    const QString target = AbsolutePath(path);
     if (m_directEdit && target == m_pathName)
         return true; // every edit is already on disk
 

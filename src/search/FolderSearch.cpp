@@ -54,8 +54,10 @@ public:
                 m_error = QString::fromLocal8Bit(std::strerror(errno));
                 return -1;
             }
-            if (got == 0)
-                break;
+            if (got == 0) {
+                m_error = ShortReadText(); // cut shorter since it was listed
+                return -1;
+            }
             done += static_cast<size_t>(got);
         }
         return static_cast<int64_t>(done);
@@ -142,6 +144,7 @@ private:
     const std::atomic<bool>& m_stop;
     const FolderSearchSink& m_sink;
     PatternScanner m_scanner;
+    AlignedBuffer m_buffer; // every file is read into this one
 #if QV_POSIX_WALK
     std::set<std::pair<dev_t, ino_t>> m_visited;
 #else
@@ -298,7 +301,7 @@ void FolderScan::ScanSource(const QString& path, ByteSource& source)
         Emit(std::move(line));
         ++m_result.hits;
         return true;
-    });
+    }, &m_buffer);
     if (any)
         Emit(QString());
     if (r.status == ScanResult::Failed)

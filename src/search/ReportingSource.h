@@ -18,6 +18,10 @@ public:
     uint64_t Size() const override { return m_inner.Size(); }
     int64_t Read(uint64_t address, uint8_t* dst, size_t n) override;
     QString ErrorText() const override { return m_inner.ErrorText(); }
+    // Holes are passed on, so that a scan through this source skips them too.
+    bool MayHaveHoles() const override { return m_inner.MayHaveHoles(); }
+    uint64_t HoleEnd(uint64_t address) override { return m_inner.HoleEnd(address); }
+    uint64_t DataEnd(uint64_t address) override { return m_inner.DataEnd(address); }
     bool Stopped() const { return m_stopped; }
 
 private:

@@ -2,11 +2,14 @@
 #include "structs/DocStructBytes.h"
 
 #include "app/Prompter.h"
+#include "document/ByteSource.h"
+#include "document/NativePath.h"
 #include "document/QuorvaneDoc.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -31,16 +34,32 @@ void DocStructBytes::Read(uint64_t address, uint8_t* dst, size_t n)
     if (!m_file.isOpen()) {
         if (m_openFailed)
             return;
-        m_file.setFileName(m_doc->PathName());
-        if (!m_file.open(QIODevice::ReadOnly)) {
+        QString error;
+        if (!OpenNativeFile(m_file, m_doc->PathName(), QIODevice::ReadOnly, &error)) {
             m_openFailed = true;
-            ReportReadError(m_file.errorString());
+            ReportReadError(PathForDisplay(m_doc->PathName()) + QLatin1Char('\n') + error);
             return;
         }
     }
-    if (address >= uint64_t(m_file.size()) || !m_file.seek(qint64(address)))
+    // Bytes past the end read as zeros; bytes the file should hold but does not give are a
+    // failure, said once, never shown as zeros.
+    const uint64_t size = m_doc->GetFileSize();
+    if (address >= size)
         return;
-    m_file.read(reinterpret_cast<char*>(dst), qint64(n));
+    const qint64 want = qint64(std::min<uint64_t>(n, size - address));
+    qint64 got = m_file.seek(qint64(address)) ? 0 : -1;
+    while (got >= 0 && got < want) {
+        const qint64 r = m_file.read(reinterpret_cast<char*>(dst) + got, want - got);
+        if (r <= 0) {
+            got = -1;
+            break;
+        }
+        got += r;
+    }
+    if (got < 0 && !m_readFailed) {
+        m_readFailed = true;
+        ReportReadError(PathForDisplay(m_doc->PathName()) + QLatin1Char('\n') + ShortReadText());
+    }
 }
 
 void DocStructBytes::ReportReadError(const QString& text)

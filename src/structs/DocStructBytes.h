@@ -29,6 +29,7 @@ public:
 private:
     QPointer<CQuorvaneDoc> m_doc;
     QFile m_file;
+    bool m_readFailed = false; // said once
     bool m_openFailed = false;
     bool m_reportLater = false;
     void ReportReadError(const QString& text);

@@ -1,8 +1,9 @@
 // The structure editor's operations, shared by the pane and the command line.
 #include "structs/StructSession.h"
 
+#include "document/NativePath.h"
+
 #include <QFile>
-#include <QFileInfo>
 
 CStructDefs::ValueReader CStructSession::Reader(StructBytes& bytes) const
 {
@@ -20,18 +21,21 @@ bool CStructSession::LoadDefinitionFile(const QString& path, StructBytes& bytes)
     m_path = path;
     if (path.isEmpty())
         return true;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_error = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), file.errorString());
+    // The name is shown as the user reads it; the file is opened by its bytes.
+    const QString name = PathForDisplay(FileNameOf(path));
+    QFile file;
+    QString openError;
+    if (!OpenNativeFile(file, path, QIODevice::ReadOnly, &openError)) {
+        m_error = QStringLiteral("%1: %2").arg(name, openError);
         return false;
     }
     if (file.size() > CStructDefs::kMaxFileBytes) {
-        m_error = QStringLiteral("%1: 定義ファイルが大きすぎます。").arg(QFileInfo(path).fileName());
+        m_error = QStringLiteral("%1: 定義ファイルが大きすぎます。").arg(name);
         return false;
     }
     const QByteArray text = file.readAll();
     if (!m_defs.Parse(text, Reader(bytes))) {
-        m_error = QStringLiteral("%1 の %2 行目: %3").arg(QFileInfo(path).fileName()).arg(m_defs.ErrorLine()).arg(m_defs.ErrorText());
+        m_error = QStringLiteral("%1 の %2 行目: %3").arg(name).arg(m_defs.ErrorLine()).arg(m_defs.ErrorText());
         return false;
     }
     return true;

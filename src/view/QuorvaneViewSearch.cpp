@@ -27,6 +27,9 @@ QPointer<CQuorvaneView>& ListedView()
     return view;
 }
 
+// How long typing must pause before interrupted listings and same searches run again.
+constexpr int kRestartAfterTypingMs = 250;
+
 } // namespace
 
 void CQuorvaneView::InitSearch()
@@ -34,6 +37,9 @@ void CQuorvaneView::InitSearch()
     m_search = std::make_unique<ViewSearchState>(this);
     m_search->sameProgressTimer.setInterval(100);
     connect(&m_search->sameProgressTimer, &QTimer::timeout, this, [this] { ShowSameProgress(); });
+    m_search->restartTimer.setSingleShot(true);
+    m_search->restartTimer.setInterval(kRestartAfterTypingMs);
+    connect(&m_search->restartTimer, &QTimer::timeout, this, [this] { RestartInterruptedWork(); });
     // Direct connection: the edit waits until every worker reading the bytes has stopped.
     connect(m_doc, &CQuorvaneDoc::bytesAboutToChange, this, [this] { OnBytesAboutToChange(); },
             Qt::DirectConnection);
@@ -47,7 +53,9 @@ const std::vector<uint64_t>& CQuorvaneView::SearchHits() const
 bool CQuorvaneView::IsSearchWorkerRunning() const
 {
     const ViewSearchState& s = *m_search;
-    return s.listing.IsRunning() || s.relist.IsRunning() || s.same.IsRunning() || s.sum.IsRunning();
+    // A restart that waits for a pause in typing counts as running work.
+    return s.listing.IsRunning() || s.relist.IsRunning() || s.same.IsRunning() || s.sum.IsRunning()
+        || s.restartTimer.isActive();
 }
 
 void CQuorvaneView::StopSearchWorkers()
@@ -59,6 +67,7 @@ void CQuorvaneView::StopSearchWorkers()
     s.sum.Stop();
     s.listingInterrupted = false;
     s.sameInterrupted = false;
+    s.restartTimer.stop();
     s.sameProgressTimer.stop();
     if (s.idleFlag) {
         s.idleFlag->store(true); // the properties pane may start the next same search
@@ -196,7 +205,7 @@ void CQuorvaneView::StartListing()
             m_outputPane->ClearList(COutputWnd::ListSearch);
     }
     WaitForLoadedBytes();
-    std::shared_ptr<ByteSource> source(m_doc->OpenSource().release());
+    std::shared_ptr<ByteSource> source(m_doc->OpenSource(true).release());
     if (SourceFailed(*source))
         return; // the step has already shown why the file cannot be read
     const SearchPattern pattern = *s.listedPattern;
@@ -238,7 +247,7 @@ void CQuorvaneView::StartRelist()
     if (s.searchHits.empty())
         return;
     WaitForLoadedBytes();
-    std::shared_ptr<ByteSource> source(m_doc->OpenSource().release());
+    std::shared_ptr<ByteSource> source(m_doc->OpenSource(true).release());
     // The worker lists its own copy: the hit list may be replaced by a new search meanwhile.
     auto hits = std::make_shared<const std::vector<uint64_t>>(s.searchHits);
     const size_t n = s.patternLen;
@@ -346,13 +355,16 @@ void CQuorvaneView::OnBytesAboutToChange()
         interrupted = true;
     }
     s.sum.Stop();
-    if (interrupted)
-        QTimer::singleShot(0, this, [this] { RestartInterruptedWork(); });
+    // Interrupted work starts again once the edits pause: a burst of keys stops it once instead
+    // of restarting it (and reading the whole document again) after every key.
+    if (interrupted || s.restartTimer.isActive())
+        s.restartTimer.start();
 }
 
 void CQuorvaneView::RestartInterruptedWork()
 {
     ViewSearchState& s = *m_search;
+    s.restartTimer.stop();
     if (s.replaceRunning || !m_doc)
         return; // the replace starts them once it has ended
     if (s.listingInterrupted)

@@ -81,7 +81,9 @@ TEST_F(Session, EditsWriteTheKindsBytesInTheFieldsOrder)
     using C = CStructValues::Commit;
     EXPECT_EQ(s.CommitValueEdit(Find("W"), "1", bytes), C::Written);
     EXPECT_EQ(s.CommitValueEdit(Find("w"), "1", bytes), C::Written);
-    EXPECT_EQ(s.CommitValueEdit(Find("b"), "1FF", bytes), C::Written); // cut to two digits
+    // A digit the field cannot hold is refused, not cut off; zeros in front of it are harmless.
+    EXPECT_EQ(s.CommitValueEdit(Find("b"), "1FF", bytes), C::Refused);
+    EXPECT_EQ(s.CommitValueEdit(Find("b"), "01F", bytes), C::Written);
     EXPECT_EQ(s.CommitValueEdit(Find("f"), "-2.5", bytes), C::Written);
     EXPECT_EQ(bytes.data.left(9), Bytes({0x00, 0x01, 0x01, 0x00, 0x1F, 0x00, 0x00, 0x20, 0xC0}));
     // Past the end: the file grows to hold the field (the double ends at 17).
