@@ -1,5 +1,6 @@
 // Memory and file byte sources.
 #include "document/ByteSource.h"
+#include "document/PositionedRead.h"
 
 #include "document/NativePath.h"
 
@@ -49,21 +50,9 @@ int64_t FileByteSource::Read(uint64_t address, uint8_t* dst, size_t n)
     size_t done = 0;
 #ifdef Q_OS_UNIX
     // Positioned reads: no seek, and the descriptor's position is nobody's business.
-    const int fd = m_file.handle();
-    while (done < take) {
-        const ssize_t got = ::pread(fd, dst + done, take - done, static_cast<off_t>(address + done));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            m_error = QString::fromLocal8Bit(std::strerror(errno));
-            return -1;
-        }
-        if (got == 0) {
-            m_error = ShortReadText(); // cut shorter since it was opened
-            return -1;
-        }
-        done += static_cast<size_t>(got);
-    }
+    if (!ReadFullyAt(m_file.handle(), dst, take, address, m_error))
+        return -1;
+    done = take;
 #else
     if (!m_file.seek(static_cast<qint64>(address))) {
         m_error = m_file.errorString();
