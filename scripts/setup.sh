@@ -3,9 +3,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# The last line: the programs whose files the shipped structure definitions are tested on.
 packages=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-base-dev-tools
           qt6-translations-l10n libgl1-mesa-dev libssl-dev libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-noto-cjk fonts-ipafont-gothic xvfb xauth libqt6svg6 desktop-file-utils appstream dpkg-dev poppler-utils python3)
+          fonts-noto-cjk fonts-ipafont-gothic xvfb xauth libqt6svg6 desktop-file-utils appstream dpkg-dev poppler-utils python3
+          imagemagick sqlite3 dosfstools fdisk gdisk binutils shim-unsigned)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -64,7 +64,7 @@ BENCHMARK(BM_Compare256M)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_Tool_CmpL(benchmark::State& state)
 {
     const auto [pa, pb] = CompareFiles();
-    benchdata::TimeCommand(state, "cmp -l " + pa + " " + pb, k256M);
+    benchdata::TimeCommand(state, "cmp -l " + pa + " " + pb, k256M, {1});
 }
 BENCHMARK(BM_Tool_CmpL)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 
@@ -104,7 +104,7 @@ BENCHMARK(BM_FolderSearch512M)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_Tool_GrepRecursive(benchmark::State& state)
 {
-    benchdata::TimeCommand(state, "LC_ALL=C grep -r -c -a -F QVRN " + Tree(), int64_t(512) * 1024 * 1024);
+    benchdata::TimeCommand(state, "LC_ALL=C grep -r -c -a -F QVRN " + Tree(), int64_t(512) * 1024 * 1024, {0, 1});
 }
 BENCHMARK(BM_Tool_GrepRecursive)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 

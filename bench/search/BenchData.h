@@ -4,7 +4,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
+#include <initializer_list>
+#include <sys/wait.h>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -65,17 +68,28 @@ private:
     std::filesystem::path m_root;
 };
 
+// The exit status of a std::system() call, or -1 when the command did not run or end normally.
+inline int ExitStatus(int rc)
+{
+    return rc != -1 && WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+}
+
 // Times one run of a shell command per iteration. The output goes to a file, not /dev/null:
-// grep stops at the first match when it sees that its output is discarded.
-inline void TimeCommand(benchmark::State& state, const std::string& command, int64_t bytes)
+// grep stops at the first match when it sees that its output is discarded. A run that ends with
+// another status than `accepted` (cmp and grep -c end with 1 for "different" and "no match")
+// marks the benchmark as failed: a tool that failed fast is no reference time.
+inline void TimeCommand(benchmark::State& state, const std::string& command, int64_t bytes,
+                        std::initializer_list<int> accepted = {0})
 {
     const std::string out = Folder::Get().Path("tool.out").string();
     for (auto _ : state) {
         const auto t0 = std::chrono::steady_clock::now();
-        const int rc = std::system((command + " > " + out + " 2>&1").c_str());
+        const int status = ExitStatus(std::system((command + " > " + out + " 2>&1").c_str()));
         const auto t1 = std::chrono::steady_clock::now();
-        if (rc == -1)
-            state.SkipWithError("the tool could not be run");
+        if (std::find(accepted.begin(), accepted.end(), status) == accepted.end()) {
+            state.SkipWithError(("the tool failed (status " + std::to_string(status) + "): " + command).c_str());
+            break;
+        }
         state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
     }
     state.SetBytesProcessed(state.iterations() * bytes);

@@ -100,14 +100,14 @@ BENCHMARK(BM_SearchWildcard_Memory)->Unit(benchmark::kMillisecond);
 
 void BM_Tool_GrepLiteral(benchmark::State& state)
 {
-    benchdata::TimeCommand(state, "LC_ALL=C grep -c -a -F QVRN " + SearchFile(), k256M);
+    benchdata::TimeCommand(state, "LC_ALL=C grep -c -a -F QVRN " + SearchFile(), k256M, {0});
 }
 BENCHMARK(BM_Tool_GrepLiteral)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 
 void BM_Tool_GrepWildcard(benchmark::State& state)
 {
     // The nearest grep form of 51 5? 52 4E: a byte class for the wildcard nibble.
-    benchdata::TimeCommand(state, "LC_ALL=C grep -c -a -P '\\x51[\\x50-\\x5f]\\x52\\x4e' " + SearchFile(), k256M);
+    benchdata::TimeCommand(state, "LC_ALL=C grep -c -a -P '\\x51[\\x50-\\x5f]\\x52\\x4e' " + SearchFile(), k256M, {0});
 }
 BENCHMARK(BM_Tool_GrepWildcard)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 

@@ -1,5 +1,7 @@
-// The settings dialog's font list: fixed-pitch families, sorted, drawn in their own face.
+// The settings dialog's font list: fixed-pitch families (Japanese ones too), sorted, drawn in their own face.
 #include "app/FontBox.h"
+
+#include "view/ViewFont.h"
 
 #include <QAbstractItemView>
 #include <QFontDatabase>
@@ -10,8 +12,10 @@ CFontBox::CFontBox(QWidget* parent) : QComboBox(parent)
 {
     QStringList names;
     for (const QString& family : QFontDatabase::families()) {
-        // Vertical fonts (their names start with "@") are not for rows of bytes.
-        if (family.startsWith(QLatin1Char('@')) || !QFontDatabase::isFixedPitch(family))
+        // Vertical fonts (their names start with "@") are not for rows of bytes. Japanese faces
+        // whose kanji are two cells wide are listed with the fixed-pitch ones: the view takes
+        // them as they are (the same rule decides both).
+        if (QFontDatabase::isPrivateFamily(family) || !IsFixedPitchFace(family))
             continue;
         names << family;
     }

@@ -19,13 +19,13 @@
 #include "panes/OutputWnd.h"
 #include "structs/OutputStructWnd.h"
 #include "view/QuorvaneView.h"
+#include "view/WorkProgress.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDockWidget>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMdiArea>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -36,11 +36,6 @@
 namespace {
 
 const QString kTitle = QStringLiteral("Quorvane Ver2.44");
-
-QString AbsolutePath(const QString& path)
-{
-    return QFileInfo(path).absoluteFilePath();
-}
 
 } // namespace
 
@@ -198,7 +193,10 @@ void CMainFrame::ConnectDocument(CQuorvaneDoc* doc)
             m_status->SetIdleText(m_idleText);
         }
     });
-    connect(doc, &CQuorvaneDoc::modifiedChanged, this, [this] { UpdateCommandUI(); });
+    connect(doc, &CQuorvaneDoc::modifiedChanged, this, [this] {
+        UpdateTitles();
+        UpdateCommandUI();
+    });
     connect(doc, &CQuorvaneDoc::editLockChanged, this, [this] { UpdateCommandUI(); });
     connect(doc, &CQuorvaneDoc::loaderFailed, this, [](const QString& text) { Prompter::ShowError(text); });
 }
@@ -291,10 +289,18 @@ bool CMainFrame::FileSave(CQuorvaneDoc* doc)
 {
     if (doc->PathName().isEmpty())
         return FileSaveAs(doc);
-    if (!doc->DoSave(doc->PathName()))
+    if (!SaveWithProgress(doc, doc->PathName()))
         return false;
     UpdateCommandUI();
     return true;
+}
+
+bool CMainFrame::SaveWithProgress(CQuorvaneDoc* doc, const QString& path)
+{
+    // A large save shows its progress after a moment and can be stopped; the file on disk then
+    // stays as it was.
+    CWorkProgress progress(this, QStringLiteral("保存"), QStringLiteral("%1 を保存しています...").arg(DocumentTitle(doc)));
+    return doc->DoSave(path, [&progress](uint64_t done, uint64_t total) { return progress.Step(done, total); });
 }
 
 bool CMainFrame::FileSaveAs(CQuorvaneDoc* doc)
@@ -310,7 +316,7 @@ bool CMainFrame::FileSaveAs(CQuorvaneDoc* doc)
     if (path.isEmpty())
         return false;
     CDialogFolder::Remember(path);
-    if (!doc->DoSave(path))
+    if (!SaveWithProgress(doc, path))
         return false;
     m_recent.Add(doc->PathName());
     m_recent.WriteList(CSettingsStore::Current());
@@ -388,14 +394,20 @@ void CMainFrame::OnChildFrameDestroyed(CChildFrame* child, CQuorvaneDoc* doc)
 
 void CMainFrame::UpdateTitles()
 {
+    // "[*]" stands where the modified mark "*" shows on the tab and in the title bar while the
+    // document has unsaved changes.
     for (CQuorvaneDoc* doc : Documents()) {
         const QList<CChildFrame*> frames = ChildFramesOf(doc);
         const QString title = DocumentTitle(doc);
-        for (int i = 0; i < frames.size(); ++i)
-            frames[i]->setWindowTitle(frames.size() == 1 ? title : QStringLiteral("%1:%2").arg(title).arg(i + 1));
+        for (int i = 0; i < frames.size(); ++i) {
+            frames[i]->setWindowTitle((frames.size() == 1 ? title : QStringLiteral("%1:%2").arg(title).arg(i + 1))
+                                      + QStringLiteral("[*]"));
+            frames[i]->setWindowModified(doc->IsModified());
+        }
     }
     CChildFrame* active = ActiveChild();
     setWindowTitle(active ? active->windowTitle() + QStringLiteral(" - ") + kTitle : kTitle);
+    setWindowModified(active && active->GetDocument() && active->GetDocument()->IsModified());
 }
 
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window)

@@ -68,6 +68,8 @@ public:
     // Asks about unsaved changes of a modified document ("... への変更を保存しますか?") and saves
     // on Yes. False when the user cancelled or saving failed: the document must stay open.
     bool SaveModified(CQuorvaneDoc* doc);
+    // Saves `doc` to `path` with a progress window for long saves (中止 leaves the file as it was).
+    bool SaveWithProgress(CQuorvaneDoc* doc, const QString& path);
     // Saves under the document's own name, or asks for one when it has none. False on failure.
     bool FileSave(CQuorvaneDoc* doc);
     bool FileSaveAs(CQuorvaneDoc* doc);

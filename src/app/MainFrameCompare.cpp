@@ -20,7 +20,7 @@ QList<CChildFrame*> CMainFrame::CompareCandidates() const
 QString CMainFrame::CompareLine(const CChildFrame* child) const
 {
     const QString path = child->GetDocument()->PathName();
-    return path.isEmpty() ? child->windowTitle() : QDir::toNativeSeparators(path);
+    return path.isEmpty() ? child->windowTitle().remove(QStringLiteral("[*]")) : QDir::toNativeSeparators(path);
 }
 
 CQuorvaneDoc* CMainFrame::DiffLeft() const

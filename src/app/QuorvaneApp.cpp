@@ -65,6 +65,10 @@ CQuorvaneApp::~CQuorvaneApp()
     g_app = nullptr;
 }
 
+const QString CQuorvaneApp::kNoAnswerText =
+    QStringLiteral("Quorvane はすでに起動していますが、応答しません。\n"
+                   "起動中の Quorvane を終了してから、もう一度起動してください。");
+
 CQuorvaneApp* CQuorvaneApp::Instance()
 {
     return g_app;
@@ -90,11 +94,23 @@ CQuorvaneApp::StartResult CQuorvaneApp::InitInstance(const QStringList& args, Pr
     OpenStore();
 
     // One instance per user and store: a running one takes the file and comes to the front.
+    // An instance that holds the channel but does not answer (hung) is waited for once, briefly;
+    // then the user hears of it, rather than two instances writing one settings file.
+    using HandOverResult = CSingleInstance::HandOverResult;
     m_instance = std::make_unique<CSingleInstance>(CSingleInstance::ServerNameFor(m_store->FileName()));
-    if (m_instance->HandOver(file))
+    if (m_answerWaitMs >= 0)
+        m_instance->SetAnswerWait(m_answerWaitMs);
+    HandOverResult handed = m_instance->HandOver(file);
+    if (handed == HandOverResult::NoInstance && !m_instance->Listen())
+        handed = m_instance->HandOver(file); // another start won the race for the channel
+    if (handed == HandOverResult::Taken)
         return StartResult::HandedOver;
-    if (!m_instance->Listen() && m_instance->HandOver(file))
-        return StartResult::HandedOver; // another start won the race for the channel
+    if (handed == HandOverResult::NoAnswer) {
+        Prompter* previous = Prompter::Install(prompter ? prompter : &m_messageBoxes);
+        Prompter::ShowError(kNoAnswerText);
+        Prompter::Install(previous);
+        return StartResult::NotAnswering;
+    }
 
     m_previousPrompter = Prompter::Install(prompter ? prompter : &m_messageBoxes);
     m_promptInstalled = true;

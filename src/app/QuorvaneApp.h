@@ -24,7 +24,10 @@ public:
     using MACROEVENT = CKeyMacro::MACROEVENT;
 
     // What start-up decided: run the event loop, or end the process with this exit code.
-    enum class StartResult { Run, HandedOver, Failed };
+    // NotAnswering: another instance holds the channel but does not answer (the user was told).
+    enum class StartResult { Run, HandedOver, Failed, NotAnswering };
+    // The message of NotAnswering.
+    static const QString kNoAnswerText;
 
     CQuorvaneApp();
     // Removes the settings tree when レジストリを削除して終了 asked for it.
@@ -47,6 +50,9 @@ public:
     static constexpr int kFirstWidth = 893;
     static constexpr int kFirstHeight = 638;
 
+    // How long a start waits for a running instance to take its file (ms; -1: the default).
+    void SetAnswerWait(int ms) { m_answerWaitMs = ms; }
+
     bool m_deleteRegistryOnExit = false;
     bool m_openDirectEdit = false;
     // The keystroke macro (recording flag and events), shared by every view.
@@ -65,4 +71,5 @@ private:
     std::unique_ptr<CMainFrame> m_frame;
     bool m_firstStart = false;
     bool m_storeInstalled = false;
+    int m_answerWaitMs = -1;
 };

@@ -4,10 +4,12 @@
 #include "app/ColorButton.h"
 #include "app/FontBox.h"
 #include "base/Prompter.h"
+#include "view/ViewFont.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -128,6 +130,14 @@ QWidget* CSettingsDlg::BuildGeneralTab()
     m_font = new CFontBox(page);
     m_font->setAccessibleName(QStringLiteral("フォント"));
     form->addRow(QStringLiteral("フォント"), m_font);
+    m_fontNote = new QLabel(page);
+    m_fontNote->setWordWrap(true);
+    m_fontNote->setAccessibleName(QStringLiteral("フォントの注記"));
+    m_fontNote->hide();
+    form->addRow(m_fontNote);
+    connect(m_font, &QComboBox::currentIndexChanged, this, [this](int index) {
+        m_fontNote->setVisible(m_standInIndex >= 0 && index == m_standInIndex);
+    });
     return page;
 }
 
@@ -208,7 +218,18 @@ void CSettingsDlg::ShowValues(const SettingsGroupValues& v)
         m_choices[size_t(i)]->setCurrentIndex(v[kChoiceIds[i]]);
     m_fontSize->setValue(v[SettingId::FontSize]);
     m_loadedFontName = v.fontName;
-    m_font->SelectStartingWith(v.fontName);
+    m_standInIndex = -1;
+    m_fontNote->hide();
+    if (!m_font->SelectStartingWith(v.fontName)) {
+        // Show the face the windows use in its place, at the same size.
+        bool requested = false;
+        const QString used = QFontInfo(MakeViewFont(v.fontName, v[SettingId::FontSize], requested)).family();
+        if (m_font->SelectStartingWith(used)) {
+            m_standInIndex = m_font->currentIndex();
+            m_fontNote->setText(QStringLiteral("「%1」はこのシステムにないため、「%2」で表示しています。").arg(v.fontName, used));
+            m_fontNote->show();
+        }
+    }
     for (int i = 0; i < 20; ++i)
         m_colors[size_t(i)]->SetColor(static_cast<uint32_t>(v[SettingsGroupValues::ColorSetting(i)]));
     for (int r = 0; r < 10; ++r)
@@ -226,7 +247,7 @@ SettingsGroupValues CSettingsDlg::ShownValues() const
     // Without a selection (the stored face is not installed here) the stored name is kept,
     // so that saving on another machine does not lose it.
     v.fontName = m_font->SelectedName();
-    if (v.fontName.isEmpty())
+    if (v.fontName.isEmpty() || (m_standInIndex >= 0 && m_font->currentIndex() == m_standInIndex))
         v.fontName = m_loadedFontName;
     for (int i = 0; i < 20; ++i)
         v[SettingsGroupValues::ColorSetting(i)] = static_cast<int>(m_colors[size_t(i)]->Color());
@@ -271,7 +292,17 @@ void CSettingsDlg::OnAdd()
         m_groups->addItem(pattern);
         m_groups->sortItems();
     }
-    WriteGroup(pattern);
+    if (!WriteGroup(pattern))
+        return;
+    // The group just written becomes the chosen one, so that 保存 goes to it and not to the
+    // group that was chosen before.
+    const QList<QListWidgetItem*> items = m_groups->findItems(pattern, Qt::MatchFixedString);
+    if (!items.isEmpty()) {
+        const QSignalBlocker block(m_groups);
+        m_groups->setCurrentItem(items.front());
+        items.front()->setSelected(true);
+        m_pattern->setText(items.front()->text());
+    }
 }
 
 void CSettingsDlg::OnSave()

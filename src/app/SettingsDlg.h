@@ -42,6 +42,7 @@ public:
     QLineEdit* PatternEdit() const { return m_pattern; }
     QTabWidget* Tabs() const { return m_tabs; }
     CFontBox* FontBox() const { return m_font; }
+    QLabel* FontNote() const { return m_fontNote; }
     QSpinBox* FontSizeBox() const { return m_fontSize; }
     CColorButton* ColorButton(int i) const { return m_colors[size_t(i)]; }
     QLabel* Preview(int row) const { return m_previews[size_t(row)]; }
@@ -66,6 +67,10 @@ private:
     QSpinBox* m_fontSize = nullptr;
     CFontBox* m_font = nullptr;
     QString m_loadedFontName; // kept when the list has no entry for it
+    // The stored face is not installed: the list shows the face that stands in for it (this
+    // entry), and the note says so. Saving without choosing another face keeps the stored name.
+    int m_standInIndex = -1;
+    QLabel* m_fontNote = nullptr;
     std::array<CColorButton*, 20> m_colors{};
     std::array<QLabel*, 10> m_previews{};
 };

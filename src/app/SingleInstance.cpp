@@ -3,17 +3,18 @@
 #include "base/NativePath.h"
 
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <algorithm>
 
 namespace {
 
-// A second start waits this long at most for the running instance to answer, so that a hung
-// instance cannot hang every later start too.
-constexpr int kWaitMs = 5000;
+// A start that finds the channel's name taken checks briefly whether anybody still listens.
+constexpr int kProbeMs = 500;
 
 QString UserName()
 {
@@ -57,21 +58,29 @@ QString CSingleInstance::ServerNameFor(const QString& settingsFile)
     return name;
 }
 
-bool CSingleInstance::HandOver(const QString& path)
+CSingleInstance::HandOverResult CSingleInstance::HandOver(const QString& path)
 {
+    // One wait in all: a hung instance costs a later start this long once, not once per step.
+    const QDeadlineTimer deadline(m_waitMs);
+    auto left = [&] { return std::max(1, static_cast<int>(deadline.remainingTime())); };
     QLocalSocket socket;
     socket.connectToServer(m_name);
-    if (!socket.waitForConnected(kWaitMs))
-        return false;
+    if (!socket.waitForConnected(left())) {
+        // A channel whose name is there but that accepts nothing more is held by a hung instance;
+        // a missing one (or one left by an instance that ended) means nobody runs.
+        const QLocalSocket::LocalSocketError error = socket.error();
+        return error == QLocalSocket::SocketTimeoutError ? HandOverResult::NoAnswer : HandOverResult::NoInstance;
+    }
     socket.write(PathToNative(path) + '\n'); // the name's own bytes, also when they are not UTF-8
-    if (!socket.waitForBytesWritten(kWaitMs))
-        return false;
+    if (!socket.waitForBytesWritten(left()))
+        return HandOverResult::NoAnswer;
     // The running instance answers once it has the name; without an answer it did not take it.
     while (!socket.canReadLine()) {
-        if (!socket.waitForReadyRead(kWaitMs))
-            return false;
+        if (deadline.hasExpired() || !socket.waitForReadyRead(left()))
+            return socket.state() == QLocalSocket::UnconnectedState && socket.bytesAvailable() == 0
+                 ? HandOverResult::NoInstance : HandOverResult::NoAnswer;
     }
-    return socket.readLine().trimmed() == "OK";
+    return socket.readLine().trimmed() == "OK" ? HandOverResult::Taken : HandOverResult::NoAnswer;
 }
 
 bool CSingleInstance::Listen()
@@ -90,7 +99,7 @@ bool CSingleInstance::Listen()
     // The name is taken: either an instance runs, or one ended without cleaning up.
     QLocalSocket probe;
     probe.connectToServer(m_name);
-    if (probe.waitForConnected(kWaitMs)) {
+    if (probe.waitForConnected(kProbeMs)) {
         probe.abort();
         return false;
     }

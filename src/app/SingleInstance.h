@@ -19,12 +19,20 @@ public:
     static QString ServerNameFor(const QString& settingsFile);
     QString ServerName() const { return m_name; }
 
-    // Gives `path` (absolute, or empty) to the running instance. True when one took it: this
-    // process then has nothing more to do.
-    bool HandOver(const QString& path);
+    enum class HandOverResult {
+        Taken,     // the running instance took the file: this process has nothing more to do
+        NoInstance, // nobody listens on the channel
+        NoAnswer,  // something holds the channel but did not take the file in time (hung)
+    };
+    // Gives `path` (absolute, or empty) to the running instance, waiting at most AnswerWait()
+    // milliseconds in all for it to answer.
+    HandOverResult HandOver(const QString& path);
     // Makes this process the running instance. False when another instance answers on the
     // channel (it started in the meantime) or the channel cannot be opened.
     bool Listen();
+    // The one wait of a second start for the running instance's answer.
+    int AnswerWait() const { return m_waitMs; }
+    void SetAnswerWait(int ms) { m_waitMs = ms; }
     bool IsListening() const;
 
 Q_SIGNALS:
@@ -36,4 +44,5 @@ private:
 
     QString m_name;
     QLocalServer* m_server = nullptr;
+    int m_waitMs = 2000;
 };

@@ -1,5 +1,6 @@
 // Program entry: the application object starts, runs the event loop and ends.
 #include "base/CommandLineInfo.h"
+#include "app/GuardedApplication.h"
 #include "app/QuorvaneApp.h"
 #include "panes/ToolIcons.h"
 #include "base/NativePath.h"
@@ -36,7 +37,7 @@ int main(int argc, char** argv)
     if (AnswerInformationalOption(argc, argv))
         return 0;
 
-    QApplication qapp(argc, argv);
+    CGuardedApplication qapp(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Pellamy"));
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
     // The desktop entry's name: desktops find the window's icon and entry by it.
@@ -60,6 +61,7 @@ int main(int argc, char** argv)
         switch (app.InitInstance(args)) {
         case CQuorvaneApp::StartResult::HandedOver: return 0;
         case CQuorvaneApp::StartResult::Failed: return 1;
+        case CQuorvaneApp::StartResult::NotAnswering: return 2;
         case CQuorvaneApp::StartResult::Run: break;
         }
         code = qapp.exec();

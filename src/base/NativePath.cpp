@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #ifndef _WIN32
@@ -126,6 +127,47 @@ QString PathForDisplay(const QString& path)
             out += path[i];
     }
     return out;
+}
+
+QString AbsolutePath(const QString& path)
+{
+#ifdef _WIN32
+    return QFileInfo(path).absoluteFilePath();
+#else
+    if (path.isEmpty())
+        return path;
+    QString full = path;
+    if (!path.startsWith(QLatin1Char('/'))) {
+        // The working folder as the system's bytes: it may hold foreign bytes itself.
+        QByteArray cwd(4096, Qt::Uninitialized);
+        while (!::getcwd(cwd.data(), static_cast<size_t>(cwd.size()))) {
+            if (errno != ERANGE)
+                return QFileInfo(path).absoluteFilePath();
+            cwd.resize(cwd.size() * 2);
+        }
+        cwd.truncate(qsizetype(std::strlen(cwd.constData())));
+        full = PathFromNative(cwd) + QLatin1Char('/') + path;
+    }
+    // Lexical clean-up; escaped bytes are single units that never equal "/" or ".".
+    QStringList parts;
+    for (const QString& part : full.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (part == QLatin1String("."))
+            continue;
+        if (part == QLatin1String("..")) {
+            if (!parts.isEmpty())
+                parts.removeLast();
+            continue;
+        }
+        parts << part;
+    }
+    return QLatin1Char('/') + parts.join(QLatin1Char('/'));
+#endif
+}
+
+QString FileNameOf(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? path : path.mid(slash + 1);
 }
 
 QString PathFromUrl(const QUrl& url)

@@ -26,6 +26,12 @@ QString PathForDisplay(const QString& path);
 QString PathFromUrl(const QUrl& url);
 // A file URL for `path`, with the bytes of its name kept.
 QUrl UrlFromPath(const QString& path);
+// The absolute, cleaned form of `path` ("." and ".." resolved by name, as QFileInfo does): a
+// relative path is taken from the working folder. Unlike QFileInfo, the bytes of a name that is
+// not UTF-8 are kept, so the result opens the same file.
+QString AbsolutePath(const QString& path);
+// The last part of `path` (after the last "/"), bytes kept.
+QString FileNameOf(const QString& path);
 // Text form of a path for storing in settings, and back; ordinary names are stored as they are.
 QString PathToStored(const QString& path);
 QString PathFromStored(const QString& stored);

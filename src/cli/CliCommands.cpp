@@ -19,10 +19,6 @@
 
 #include "base/SettingsStore.h"
 
-#include <QFile>
-#include <QDir>
-#include <QFileInfo>
-
 #include <atomic>
 
 namespace {
@@ -40,7 +36,7 @@ std::unique_ptr<Source> OpenFile(const QString& path)
     CheckExists(path);
     auto source = std::make_unique<Source>(path);
     if (!source->IsOpen())
-        FailIo(QStringLiteral("%1: %2").arg(PathForDisplay(path), source->ErrorText()));
+        FailAt(1, path, source->ErrorText());
     return source;
 }
 
@@ -65,7 +61,7 @@ int CmdSearch(const QStringList& argv, LineWriter& out)
         },
         size_t(1) << 16, HitText::Bytes);
     if (r.status == ScanResult::Failed)
-        FailIo(QStringLiteral("%1: %2").arg(args.Positional()[0], r.errorText));
+        FailAt(1, args.Positional()[0], r.errorText);
     out.Lines(SearchSummaryLines(lines));
     return 0;
 }
@@ -104,6 +100,7 @@ int CmdReplace(const QStringList& argv, LineWriter& out, CliPrompter& prompter)
         const QString text = *args.Value(kWithString);
         const QString code = ParseCodeName(args.Required(kCode));
         if (!text.isEmpty()) {
+            CheckTextHeld(text, code, kWithString);
             number = EncodeReplaceString(text, code);
             fromString = true;
         }
@@ -114,8 +111,8 @@ int CmdReplace(const QStringList& argv, LineWriter& out, CliPrompter& prompter)
     SearchCursor state;
     if (args.Has(kStart)) {
         scope = ReplaceScope::Selection;
-        state.selStart = ParseHexNumber(*args.Value(kStart), kStart);
-        state.selEnd = ParseHexNumber(*args.Value(kEnd), kEnd);
+        state.selStart = ParseAddress(*args.Value(kStart), kStart);
+        state.selEnd = ParseAddress(*args.Value(kEnd), kEnd);
         if (state.selEnd < state.selStart)
             FailInput(QStringLiteral("--end が --start より前です。"));
     }
@@ -127,7 +124,7 @@ int CmdReplace(const QStringList& argv, LineWriter& out, CliPrompter& prompter)
     CheckExists(path);
     const QString target = args.Value(kOut).value_or(path);
     CheckWritable(target);
-    const bool toOther = QFileInfo(target).absoluteFilePath() != QFileInfo(path).absoluteFilePath();
+    const bool toOther = AbsolutePath(target) != AbsolutePath(path);
     CSettingsStore& settings = CSettingsStore::Current();
     const bool backup = settings.GetGroupSetting(SettingId::Backup, settings.FindSettingsGroup(target)) != 0;
     // A file that cannot be held in memory is edited on disk, in a complete copy that replaces
@@ -159,12 +156,7 @@ int CmdReplace(const QStringList& argv, LineWriter& out, CliPrompter& prompter)
         }
     }
     CQuorvaneDoc doc;
-    if (!doc.OnOpenDocument(working, onDisk))
-        FailIo(QStringLiteral("%1 を開けません。").arg(working));
-    doc.WaitForLoader();
-    if (doc.IsIncomplete())
-        FailIo(QStringLiteral("%1 を最後まで読み込めませんでした。").arg(working));
-    doc.SetEditLock(0);
+    OpenDocumentOrFail(doc, working, onDisk, prompter);
     ReplaceCallbacks callbacks;
     callbacks.decide = [](const SearchCursor&) { return ReplaceDecision::ReplaceAll; };
     const ReplaceOutcome outcome = RunReplace(doc, pattern, *request, state, callbacks);
@@ -180,7 +172,7 @@ int CmdReplace(const QStringList& argv, LineWriter& out, CliPrompter& prompter)
     // Nothing replaced in place: the file and its backup stay as they are.
     const bool unchanged = outcome.replaced == 0 && target == path;
     if (!doc.IsDirectEdit() && !unchanged && !doc.DoSave(target))
-        FailIo(QStringLiteral("%1 に保存できませんでした。").arg(PathForDisplay(target)));
+        FailAt(1, target, QStringLiteral("保存できませんでした。"));
     if (onDisk && !inPlace) {
         doc.OnCloseDocument();
         if (unchanged) {
@@ -208,7 +200,10 @@ int CmdSame(const QStringList& argv, LineWriter& out)
     SameSearchRequest request;
     request.n = ParseCount(args.Required(kLength), kLength);
     request.start = ParseHexNumber(args.Value(kStart).value_or(QStringLiteral("0")), kStart);
-    request.end = request.start + ParseHexNumber(args.Value(kRange).value_or(QStringLiteral("00010000")), kRange);
+    const uint64_t range = ParseHexNumber(args.Value(kRange).value_or(QStringLiteral("00010000")), kRange);
+    if (range > UINT64_MAX - request.start)
+        FailInput(QStringLiteral("--start と --range の和が16桁を超えます。"));
+    request.end = request.start + range;
     request.groupLimit = ParseCount(args.Value(kLimit).value_or(QStringLiteral("50")), kLimit);
     // Mapped: the same search would otherwise copy the whole range into memory first.
     auto source = OpenFile<MappedByteSource>(args.Positional()[0]);
@@ -217,7 +212,7 @@ int CmdSame(const QStringList& argv, LineWriter& out)
     std::atomic<bool> stop{false};
     const SameSearchResult r = RunSameSearch(*source, request, stop);
     if (r.status == ScanResult::Failed)
-        FailIo(QStringLiteral("%1: %2").arg(args.Positional()[0], r.errorText));
+        FailAt(1, args.Positional()[0], r.errorText);
     out.Lines(SameSearchAllLines(r.groups));
     return 0;
 }
@@ -246,10 +241,13 @@ int CmdSum(const QStringList& argv, LineWriter& out)
     if (request.end < request.start)
         FailInput(QStringLiteral("--end が --start より前です。"));
     auto source = OpenFile(args.Positional()[0]);
+    // A start at or past the last byte leaves nothing to sum (an empty file sums from 0).
+    if (request.start > 0 && request.start >= source->Size())
+        FailInput(QStringLiteral("--start がファイルの末尾 (%1) 以降です。").arg(QString::number(source->Size(), 16).toUpper()));
     const SumResult r = RunSum(*source, request, *method);
     out.Lines(r.lines);
     if (!r.errorText.isEmpty())
-        FailIo(QStringLiteral("%1: %2").arg(args.Positional()[0], r.errorText));
+        FailAt(1, args.Positional()[0], r.errorText);
     return 0;
 }
 
@@ -266,6 +264,12 @@ int CmdCompare(const QStringList& argv, LineWriter& out)
     });
     if (r.failed)
         FailIo(r.errorText);
+    // Past the compared length only one file has bytes: the other ended there, as cmp reports.
+    if (a->Size() != b->Size()) {
+        const QString& shorter = args.Positional()[a->Size() < b->Size() ? 0 : 1];
+        out.Line(FormatDiffEnd(Shown(shorter), length));
+        return 1;
+    }
     return 0;
 }
 
@@ -279,7 +283,7 @@ int CmdGrep(const QStringList& argv, LineWriter& out)
     request.pattern = ParsePatternOptions(args, true);
     CheckExists(args.Positional()[0], true);
     // The result lines name every file by its full path.
-    request.folder = QDir::cleanPath(QFileInfo(args.Positional()[0]).absoluteFilePath());
+    request.folder = AbsolutePath(args.Positional()[0]);
     request.fileTypes = args.Value(kTypes).value_or(QStringLiteral("*.*"));
     request.subfolders = args.Has(kRecursive);
     std::atomic<bool> stop{false};
@@ -288,7 +292,7 @@ int CmdGrep(const QStringList& argv, LineWriter& out)
     sink.lines = [&](QStringList&& lines) { out.Lines(lines); };
     sink.openFailed = [&](const QString& path, const QString& text) {
         out.Flush();
-        PrintError(QStringLiteral("%1: %2").arg(path, text));
+        PrintError(QStringLiteral("%1: %2").arg(Shown(path), text));
         unreadable = true;
     };
     RunFolderSearch(request, stop, sink);
@@ -300,6 +304,7 @@ int CmdEncode(const QStringList& argv, LineWriter& out)
     const CliArgs args(argv, {kCode}, {});
     args.ExpectPositional({QStringLiteral("TEXT")});
     const QString code = ParseCodeName(args.Required(kCode));
+    CheckTextHeld(args.Positional()[0], code, QStringLiteral("TEXT"));
     out.Line(EncodeTextAsHex(args.Positional()[0], code));
     return 0;
 }

@@ -7,8 +7,6 @@
 #include "search/BlockReader.h"
 #include "search/HexFormat.h"
 
-#include <QFileInfo>
-
 namespace {
 
 // Terminal columns of one code point: East Asian wide and full-width forms take two.
@@ -50,7 +48,7 @@ int CmdDump(const QStringList& argv, LineWriter& out)
     CheckExists(path);
     FileByteSource source(path);
     if (!source.IsOpen())
-        FailIo(QStringLiteral("%1: %2").arg(path, source.ErrorText()));
+        FailAt(1, path, source.ErrorText());
     const uint64_t size = source.Size();
     uint64_t end = size; // exclusive end of the bytes asked for
     if (auto len = args.Value(kLength)) {
@@ -75,7 +73,7 @@ int CmdDump(const QStringList& argv, LineWriter& out)
         size_t available = 0;
         const uint8_t* bytes = reader.Get(rowStart, 16 + 8, &available); // look-ahead for characters
         if (reader.Failed())
-            FailIo(QStringLiteral("%1: %2").arg(path, reader.ErrorText()));
+            FailAt(1, path, reader.ErrorText());
         const size_t inRow = static_cast<size_t>(std::min<uint64_t>(16, size - std::min(size, rowStart)));
         QString hex;
         for (size_t j = 0; j < inRow; ++j) {

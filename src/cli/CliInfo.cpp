@@ -12,7 +12,7 @@ int CmdInfo(const QStringList& argv, LineWriter& out)
     const QString kSelection = QStringLiteral("--selection-length");
     const CliArgs args(argv, {kAt, kSelection}, {kBig, kMinus});
     args.ExpectPositional({QStringLiteral("FILE")});
-    const uint64_t at = ParseHexNumber(args.Required(kAt), kAt);
+    const uint64_t at = ParseAddress(args.Required(kAt), kAt);
     uint64_t selection = 0;
     if (auto n = args.Value(kSelection))
         selection = static_cast<uint64_t>(ParseCount(*n, kSelection));
@@ -20,14 +20,14 @@ int CmdInfo(const QStringList& argv, LineWriter& out)
     CheckExists(path);
     FileByteSource source(path);
     if (!source.IsOpen())
-        FailIo(QStringLiteral("%1: %2").arg(path, source.ErrorText()));
+        FailAt(1, path, source.ErrorText());
     const uint64_t size = source.Size();
     // An address past the end stands on the end-of-file cell, as the view's cursor would.
     const uint64_t cursor = std::min(at, size);
     const int count = static_cast<int>(std::min<uint64_t>(4, size - cursor));
     std::array<uint8_t, 4> bytes{};
     if (count > 0 && source.Read(cursor, bytes.data(), static_cast<size_t>(count)) != count)
-        FailIo(QStringLiteral("%1: %2").arg(path, source.ErrorText()));
+        FailAt(1, path, source.ErrorText());
     const bool big = args.Has(kBig);
     const InfoRows rows = InfoRows::Compute(InfoRows::MakeInput(bytes, count, big, size, cursor, selection), !args.Has(kMinus));
     for (int row = 0; row < InfoRows::RowCount; ++row)

@@ -5,6 +5,7 @@
 #include "base/SettingsStore.h"
 #include "codes/CharCode.h"
 #include "document/ByteSource.h"
+#include "base/NativePath.h"
 #include "document/QuorvaneDoc.h"
 #include "document/SafeFileWriter.h"
 #include "tools/PrintRenderer.h"
@@ -12,7 +13,6 @@
 #include "view/ViewFont.h"
 
 #include <QBuffer>
-#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -26,6 +26,7 @@ int CmdPrint(const QStringList& argv, LineWriter& out)
     const CliArgs args(argv, {kOut, kCode, kStart, kEnd}, {});
     args.ExpectPositional({QStringLiteral("FILE")});
     const QString target = args.Required(kOut);
+    CheckWritable(target);
     const QString codeName = ParseCodeName(args.Value(kCode).value_or(QStringLiteral("Shift-JIS")));
     if (args.Has(kStart) != args.Has(kEnd))
         FailInput(QStringLiteral("--start と --end は組にして指定してください。"));
@@ -33,7 +34,7 @@ int CmdPrint(const QStringList& argv, LineWriter& out)
     CheckExists(path);
     FileByteSource source(path);
     if (!source.IsOpen())
-        FailIo(QStringLiteral("%1: %2").arg(path, source.ErrorText()));
+        FailAt(1, path, source.ErrorText());
 
     PrintJob job;
     job.source = &source;
@@ -48,7 +49,7 @@ int CmdPrint(const QStringList& argv, LineWriter& out)
             FailInput(QStringLiteral("終了アドレスがファイルサイズを超えています。"));
         job.range = {start, end + 1, true};
     }
-    job.path = QFileInfo(path).absoluteFilePath();
+    job.path = AbsolutePath(path);
     job.code = CharCodeFromName(codeName);
     // The colours and the font of the file's settings group, as its window would print them.
     CQuorvaneDoc settings;
@@ -67,16 +68,16 @@ int CmdPrint(const QStringList& argv, LineWriter& out)
         QPdfWriter writer(&buffer);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
                                          QPageLayout::Millimeter));
-        writer.setTitle(QStringLiteral("Quorvane - ") + QFileInfo(path).fileName());
+        writer.setTitle(QStringLiteral("Quorvane - ") + PathForDisplay(FileNameOf(path)));
         writer.setCreator(QStringLiteral("Quorvane"));
         QString error;
         pages = PaintPrintJob(writer, job, &error);
         if (pages == 0)
-            FailIo(QStringLiteral("%1: %2").arg(path, error));
+            FailAt(1, path, error);
     }
     QString error;
     if (!WriteFileSafely(target, buffer.data(), &error))
-        FailIo(error);
+        FailAt(1, target, error);
     out.Line(QStringLiteral("%1ページ").arg(pages));
     return 0;
 }

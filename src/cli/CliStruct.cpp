@@ -2,13 +2,11 @@
 #include "base/SettingsStore.h"
 #include "cli/CliCommands.h"
 #include "structs/StructFiles.h"
+#include "base/NativePath.h"
 #include "document/QuorvaneDoc.h"
 #include "document/SafeFileWriter.h"
 #include "structs/DocStructBytes.h"
 #include "structs/StructSession.h"
-
-#include <QFileInfo>
-#include <QRegularExpression>
 
 namespace {
 
@@ -52,9 +50,9 @@ int CmdStruct(const QStringList& argv, LineWriter& out, CliPrompter& prompter)
     const QString path = args.Positional()[0];
     QString defPath = args.Required(kDef);
     // A bare file name is looked up among the definitions the structure editor lists.
-    if (!QFileInfo::exists(defPath) && !defPath.contains(QLatin1Char('/'))) {
+    if (!StatPath(defPath).exists && !defPath.contains(QLatin1Char('/'))) {
         for (const CStructFiles::Entry& e : CStructFiles::Find(CStructFiles::DefaultFolders())) {
-            if (QFileInfo(e.path).fileName() == defPath) {
+            if (FileNameOf(e.path) == defPath) {
                 defPath = e.path;
                 break;
             }
@@ -62,27 +60,22 @@ int CmdStruct(const QStringList& argv, LineWriter& out, CliPrompter& prompter)
     }
     CheckExists(path);
     CheckExists(defPath);
-    const uint64_t base = ParseHexNumber(args.Value(kAt).value_or(QStringLiteral("0")), kAt);
+    const uint64_t base = ParseAddress(args.Value(kAt).value_or(QStringLiteral("0")), kAt);
 
     // Reading only: the file is read from disk as direct edit reads it. Edits: in memory (or on
     // disk for a file too big for memory), then saved with the backup the default group asks for.
     const bool editing = !sets.isEmpty();
     if (editing)
         CheckWritable(path);
-    const bool onDisk = !editing || QFileInfo(path).size() >= 0x80000000LL;
+    const bool onDisk = !editing || StatPath(path).size >= 0x80000000LL;
     if (editing && onDisk) {
         const bool backup = CSettingsStore::Current().GetGroupSetting(SettingId::Backup, CSettingsStore::Current().FindSettingsGroup(path)) != 0;
         QString error;
         if (backup && !MakeBackup(path, path + QStringLiteral(".bak"), false, &error))
-            FailIo(QStringLiteral("%1.bak: %2").arg(path, error));
+            FailAt(1, path + QStringLiteral(".bak"), error);
     }
     CQuorvaneDoc doc;
-    if (!doc.OnOpenDocument(path, onDisk))
-        FailIo(QStringLiteral("%1 を開けません。").arg(path));
-    doc.WaitForLoader();
-    if (doc.IsIncomplete())
-        FailIo(QStringLiteral("%1 を最後まで読み込めませんでした。").arg(path));
-    doc.SetEditLock(0);
+    OpenDocumentOrFail(doc, path, onDisk, prompter);
     DocStructBytes bytes(&doc);
 
     CStructSession session;
@@ -93,9 +86,9 @@ int CmdStruct(const QStringList& argv, LineWriter& out, CliPrompter& prompter)
     if (auto name = args.Value(kName)) {
         structure = FindStructure(session.Defs(), *name);
         if (structure < 0)
-            FailInput(QStringLiteral("構造体 %1 は %2 にありません。").arg(*name, QFileInfo(defPath).fileName()));
+            FailInput(QStringLiteral("構造体 %1 は %2 にありません。").arg(*name, PathForDisplay(FileNameOf(defPath))));
     } else if (session.Defs().Defs().empty()) {
-        FailInput(QStringLiteral("%1 に構造体がありません。").arg(QFileInfo(defPath).fileName()));
+        FailInput(QStringLiteral("%1 に構造体がありません。").arg(PathForDisplay(FileNameOf(defPath))));
     }
     session.ChooseStructure(structure);
 
@@ -119,12 +112,12 @@ int CmdStruct(const QStringList& argv, LineWriter& out, CliPrompter& prompter)
             FailInput(QStringLiteral("行 %1 の値は編集できません。").arg(label));
         const CStructValues::Commit result = session.CommitValueEdit(index, set.mid(eq + 1), bytes);
         if (result == CStructValues::Commit::Refused)
-            throw CliError{2, QStringLiteral("%1 の値が正しくありません。").arg(label)};
+            FailInput(QStringLiteral("--set %1 の値が正しくありません。").arg(label));
         if (result == CStructValues::Commit::Failed || prompter.ErrorShown())
-            FailIo(QStringLiteral("%1 に書き込めませんでした。").arg(path));
+            FailAt(1, path, QStringLiteral("書き込めませんでした。"));
     }
     if (editing && !doc.IsDirectEdit() && !doc.DoSave(path))
-        FailIo(QStringLiteral("%1 に保存できませんでした。").arg(path));
+        FailAt(1, path, QStringLiteral("保存できませんでした。"));
 
     if (args.Has(kExpand)) {
         for (int64_t i = 0; i < tree.RowCount() && tree.RowCount() < kExpandRows; ++i) {
@@ -135,8 +128,17 @@ int CmdStruct(const QStringList& argv, LineWriter& out, CliPrompter& prompter)
     }
     const uint64_t size = doc.GetFileSize();
     const int64_t rows = std::min(tree.RowCount(), kExpandRows);
-    for (int64_t i = 0; i < rows; ++i)
-        out.Line(CStructValues::RowLine(tree, tree.Row(i), bytes, session.Base(), size));
+    // A read that failed has been reported (naming the file): no row after it is to be trusted.
+    const auto readFailed = [&] {
+        if (prompter.ErrorShown())
+            FailIo(QStringLiteral("構造体を最後まで表示できませんでした。"));
+    };
+    readFailed();
+    for (int64_t i = 0; i < rows; ++i) {
+        const QString line = CStructValues::RowLine(tree, tree.Row(i), bytes, session.Base(), size);
+        readFailed();
+        out.Line(line);
+    }
     if (rows < tree.RowCount())
         PrintError(QStringLiteral("%1 行で打ち切りました。").arg(rows));
     return 0;

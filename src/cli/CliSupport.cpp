@@ -5,14 +5,14 @@
 
 #include "codes/HexText.h"
 #include "codes/TextEncoder.h"
+#include "document/ByteSource.h"
 #include "base/NativePath.h"
+#include "document/QuorvaneDoc.h"
 #include "document/SafeFileWriter.h"
 #include "search/FolderSearch.h"
 #include "search/SearchFields.h"
 
-#include <QFile>
-#include <QFileInfo>
-
+#include <cerrno>
 #include <cstdio>
 
 void FailInput(const QString& message)
@@ -27,6 +27,8 @@ void FailIo(const QString& message)
 
 void PrintError(const QString& message)
 {
+    if (message.isEmpty())
+        return;
     QString one = message;
     one.replace(QLatin1Char('\n'), QLatin1Char(' '));
     const QByteArray text = (QStringLiteral("quorvane-cli: ") + one + QLatin1Char('\n')).toUtf8();
@@ -94,11 +96,13 @@ uint64_t ParseHexNumber(const QString& text, const QString& what)
     digits.remove(QLatin1Char('-'));
     if (digits.isEmpty())
         FailInput(QStringLiteral("%1 が空です。").arg(what));
-    bool ok = false;
-    const uint64_t v = HexTextToU64(digits, &ok);
-    if (!ok)
+    if (!IsHexDigits(digits))
         FailInput(QStringLiteral("%1 は16進数で入力してください: %2").arg(what, text));
-    return v;
+    // More than 16 significant digits would wrap around to a small number.
+    uint64_t value = 0;
+    if (!ParseAddressField(digits, value))
+        FailInput(QStringLiteral("%1 は16桁以下の16進数で指定してください: %2").arg(what, text));
+    return value;
 }
 
 bool IsHexDigits(const QString& text)
@@ -133,6 +137,13 @@ QString ParseCodeName(const QString& name)
     return name;
 }
 
+void CheckTextHeld(const QString& text, const QString& codeName, const QString& option)
+{
+    const QString message = UnheldCharMessage(text, codeName);
+    if (!message.isEmpty())
+        FailInput(QStringLiteral("%1: %2").arg(option, message));
+}
+
 void CheckExists(const QString& path, bool folder)
 {
     const PathFacts info = StatPath(path);
@@ -143,6 +154,30 @@ void CheckExists(const QString& path, bool folder)
     // Pipes and devices have no length to read, and opening a pipe would wait for a writer.
     if (!folder && !info.isFile)
         FailInput(QStringLiteral("%1 は通常のファイルではありません。").arg(PathForDisplay(path)));
+}
+
+QString Shown(const QString& path)
+{
+    return PathForDisplay(path);
+}
+
+void FailAt(int status, const QString& path, const QString& text)
+{
+    throw CliError{status, QStringLiteral("%1: %2").arg(PathForDisplay(path), text)};
+}
+
+void OpenDocumentOrFail(CQuorvaneDoc& doc, const QString& path, bool directEdit, const CliPrompter& prompter)
+{
+    if (!doc.OnOpenDocument(path, directEdit)) {
+        // The document has already said why, naming the file.
+        if (prompter.ErrorShown())
+            FailIo(QStringLiteral("処理を中止しました。ファイルは変更していません。"));
+        FailAt(1, path, QStringLiteral("開けませんでした。"));
+    }
+    doc.WaitForLoader();
+    if (doc.IsIncomplete())
+        FailAt(1, path, ShortReadText());
+    doc.SetEditLock(0);
 }
 
 void CheckWritable(const QString& path)
@@ -186,6 +221,7 @@ SearchPattern ParsePatternOptions(const CliArgs& args, bool folderWay)
         const QString code = ParseCodeName(args.Required(QStringLiteral("--code")));
         if (text.isEmpty())
             FailInput(QStringLiteral("検索する値を入力して下さい。"));
+        CheckTextHeld(text, code, QStringLiteral("--string"));
         hex = EncodeTextAsHex(text, code);
         if (hex.isEmpty())
             FailInput(QStringLiteral("文字列を %1 で表せません。").arg(code));
@@ -224,18 +260,34 @@ void LineWriter::Lines(const QStringList& lines)
         Line(l);
 }
 
+LineWriter::~LineWriter()
+{
+    try {
+        Flush();
+    } catch (const CliError&) {
+    }
+}
+
 void LineWriter::Flush()
 {
     if (m_buffer.isEmpty())
         return;
-    Write(m_buffer);
-    m_buffer.resize(0); // keeps its room for the next block
+    // Taken out first: after a failed write the same bytes are not tried again.
+    QByteArray block;
+    block.swap(m_buffer);
+    Write(block);
+    block.resize(0); // keeps its room for the next block
+    m_buffer.swap(block);
 }
 void LineWriter::Write(const QByteArray& bytes)
 {
     const size_t n = static_cast<size_t>(bytes.size());
-    if (std::fwrite(bytes.constData(), 1, n, stdout) != n)
+    if (std::fwrite(bytes.constData(), 1, n, stdout) != n || std::fflush(stdout) != 0) {
+        // The reader has gone (`| head -1`): stop quietly, as a program killed by SIGPIPE would.
+        if (errno == EPIPE)
+            throw CliError{kBrokenPipeStatus, QString()};
         throw CliError{1, QStringLiteral("標準出力に書き込めません。")};
+    }
 }
 
 PromptAnswer CliPrompter::Show(const QString& text, const QString& caption, PromptButtons buttons, PromptIcon icon)

@@ -11,7 +11,12 @@
 #include <optional>
 #include <set>
 
-// A refused input (status 2) or an I/O failure (status 1), with its one-line message.
+// The status of a run whose standard output was closed by its reader: the program then ends as
+// SIGPIPE would have ended it, once its temporary files are gone.
+inline constexpr int kBrokenPipeStatus = 128 + 13;
+
+// A refused input (status 2) or an I/O failure (status 1), with its one-line message (none for
+// kBrokenPipeStatus).
 struct CliError
 {
     int status;
@@ -20,6 +25,10 @@ struct CliError
 
 [[noreturn]] void FailInput(const QString& message);
 [[noreturn]] void FailIo(const QString& message);
+// Fails with "PATH: text", the path named once as the user reads it (foreign bytes as \xHH).
+[[noreturn]] void FailAt(int status, const QString& path, const QString& text);
+// A path as messages show it.
+QString Shown(const QString& path);
 
 // The arguments of one subcommand: positional arguments, options with a value ("--x V" or
 // "--x=V") and flags. Unknown options and missing values are refused.
@@ -41,7 +50,8 @@ private:
     std::set<QString> m_flags;
 };
 
-// An address or length typed as the properties pane takes it: hexadecimal digits, "-" removed.
+// An address or length typed as the properties pane takes it: hexadecimal digits, "-" removed,
+// at most 16 significant ones (a longer number is refused, never wrapped), `what` named.
 uint64_t ParseHexNumber(const QString& text, const QString& what);
 // An address of a batch tool: hexadecimal, "-" removed, at most 16 significant digits (never
 // wrapped); anything else fails the input with `what` named.
@@ -52,6 +62,8 @@ bool IsHexDigits(const QString& text);
 int64_t ParseCount(const QString& text, const QString& what);
 // A character code name ("Shift-JIS", ...); refused unless it is one of the nine.
 QString ParseCodeName(const QString& name);
+// Refuses (status 2, `option` named) a text with a character the code cannot hold.
+void CheckTextHeld(const QString& text, const QString& codeName, const QString& option);
 // An existing regular file (or folder, for `folder`).
 void CheckExists(const QString& path, bool folder = false);
 // An output path: a regular file or a new name; FIFOs, devices, sockets and folders are refused.
@@ -66,7 +78,8 @@ SearchPattern ParsePatternOptions(const CliArgs& args, bool folderWay);
 class LineWriter
 {
 public:
-    ~LineWriter() { Flush(); }
+    // Writes what is left; a failure then is dropped (the run has already ended with its status).
+    ~LineWriter();
     void Line(const QString& line);
     void Lines(const QStringList& lines);
     // Lines already in UTF-8, each ended by "\n".
@@ -90,6 +103,11 @@ public:
 private:
     bool m_errorShown = false;
 };
+
+class CQuorvaneDoc;
+// Opens `path` as a document (on disk with `directEdit`), read to its end and unlocked; fails
+// with status 1 when it cannot be opened or read completely.
+void OpenDocumentOrFail(CQuorvaneDoc& doc, const QString& path, bool directEdit, const CliPrompter& prompter);
 
 // Writes one message line to standard error, prefixed with the program name.
 void PrintError(const QString& message);

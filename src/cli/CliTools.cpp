@@ -3,13 +3,12 @@
 
 #include "codes/CharCode.h"
 #include "document/ByteSource.h"
+#include "base/NativePath.h"
 #include "document/QuorvaneDoc.h"
 #include "tools/Bookmarks.h"
 #include "tools/Concatenation.h"
 #include "tools/FixedInput.h"
 #include "tools/RangeOutput.h"
-
-#include <QFileInfo>
 
 namespace {
 
@@ -39,17 +38,12 @@ QStringList TakeRepeated(QStringList& args, const QString& option)
 }
 
 // Opens FILE as a document held in memory, as the editor would for these tools.
-void OpenDocument(CQuorvaneDoc& doc, const QString& path)
+void OpenDocument(CQuorvaneDoc& doc, const QString& path, const CliPrompter& prompter)
 {
     CheckExists(path);
-    if (QFileInfo(path).size() >= kMemoryLimit)
-        FailInput(QStringLiteral("%1: 2 GiB 以上のファイルはこのサブコマンドでは編集できません。").arg(path));
-    if (!doc.OnOpenDocument(path, false))
-        FailIo(QStringLiteral("%1 を開けません。").arg(path));
-    doc.WaitForLoader();
-    if (doc.IsIncomplete())
-        FailIo(QStringLiteral("%1 を最後まで読み込めませんでした。").arg(path));
-    doc.SetEditLock(0);
+    if (StatPath(path).size >= kMemoryLimit)
+        FailAt(2, path, QStringLiteral("2 GiB 以上のファイルはこのサブコマンドでは編集できません。"));
+    OpenDocumentOrFail(doc, path, false, prompter);
 }
 
 // Writes the document to OUT, or over FILE with the ".bak" the default group asks for.
@@ -58,7 +52,7 @@ void SaveDocument(CQuorvaneDoc& doc, const QString& target, const CliPrompter& p
     if (prompter.ErrorShown())
         FailIo(QStringLiteral("処理を中止しました。ファイルは変更していません。"));
     if (!doc.DoSave(target))
-        FailIo(QStringLiteral("%1 に保存できませんでした。").arg(target));
+        FailAt(1, target, QStringLiteral("保存できませんでした。"));
 }
 
 } // namespace
@@ -72,7 +66,7 @@ int CmdBookmarks(const QStringList& argv, LineWriter& out)
     std::vector<BOOKMARKLIST> list;
     QString error;
     if (!ReadBookmarkList(path, list, &error))
-        FailIo(QStringLiteral("%1: %2").arg(path, error));
+        FailAt(1, path, error);
     out.Lines(BookmarkListLines(list));
     return 0;
 }
@@ -96,23 +90,33 @@ int CmdFixed(const QStringList& argvIn, LineWriter&, CliPrompter& prompter)
         data = FixedInputData(false, *hex, CharCode::ShiftJis);
     } else {
         const QString code = ParseCodeName(args.Required(kCode));
+        CheckTextHeld(*args.Value(kString), code, kString);
         data = FixedInputData(true, *args.Value(kString), CharCodeFromName(code));
     }
     if (data.isEmpty())
         FailInput(QStringLiteral("書き込むデータがありません。"));
     std::vector<uint64_t> addresses;
-    for (const QString& a : at)
-        addresses.push_back(ParseAddress(a, QStringLiteral("--at")));
+    for (const QString& a : at) {
+        const uint64_t address = ParseAddress(a, QStringLiteral("--at"));
+        // The gap up to an address past the end is filled with zeros, in memory: an address
+        // whose data would end beyond what a document can hold is no place to write.
+        if (address >= uint64_t(kMemoryLimit) || uint64_t(data.size()) >= uint64_t(kMemoryLimit) - address)
+            FailInput(QStringLiteral("--at のアドレスが大きすぎます (データの終わりが %1 を超えます): %2")
+                          .arg(QString::number(kMemoryLimit, 16).toUpper(), a));
+        addresses.push_back(address);
+    }
     if (addresses.empty())
         addresses.push_back(0);
 
     const QString path = args.Positional()[0];
+    const QString target = args.Value(kOut).value_or(path);
+    CheckWritable(target);
     CQuorvaneDoc doc;
-    OpenDocument(doc, path);
+    OpenDocument(doc, path, prompter);
     const FixedInputOutcome outcome = ApplyFixedInput(doc, addresses, data, args.Has(QStringLiteral("--insert")));
     if (outcome.stopped)
         FailIo(QStringLiteral("定型入力を完了できませんでした。ファイルは変更していません。"));
-    SaveDocument(doc, args.Value(kOut).value_or(path), prompter);
+    SaveDocument(doc, target, prompter);
     return 0;
 }
 
@@ -133,15 +137,17 @@ int CmdConcat(const QStringList& argv, LineWriter&, CliPrompter& prompter)
     const QString path = args.Positional()[0];
     const QString other = args.Positional()[1];
     CheckExists(other);
+    const QString target = args.Value(kOut).value_or(path);
+    CheckWritable(target);
     CQuorvaneDoc doc;
-    OpenDocument(doc, path);
+    OpenDocument(doc, path, prompter);
     if (position == ConcatPosition::Cursor && cursor > doc.GetFileSize())
         FailInput(QStringLiteral("--at がファイルの末尾 (%1) を超えています。").arg(QString::number(doc.GetFileSize(), 16).toUpper()));
     const ConcatAction action = args.Has(QStringLiteral("--overwrite")) ? ConcatAction::Overwrite : ConcatAction::Insert;
     const bool changed = ConcatenateFile(doc, other, position, action, cursor);
     if (!changed && prompter.ErrorShown())
         FailIo(QStringLiteral("連結できませんでした。ファイルは変更していません。"));
-    SaveDocument(doc, args.Value(kOut).value_or(path), prompter);
+    SaveDocument(doc, target, prompter);
     return 0;
 }
 
@@ -151,15 +157,19 @@ int CmdExtract(const QStringList& argv, LineWriter&)
     const QString kEnd = QStringLiteral("--end");
     const CliArgs args(argv, {kStart, kEnd, kOut}, {});
     args.ExpectPositional({QStringLiteral("FILE")});
+    // The dialog takes an empty address as 0; on the command line a missing one is a mistake
+    // (it would write the one byte at 0).
+    RangeOutputInput input;
+    input.startText = args.Required(kStart);
+    input.endText = args.Required(kEnd);
+    input.destination = args.Value(kOut).value_or(QString()); // none: the dialog's message
+    if (!input.destination.isEmpty())
+        CheckWritable(input.destination);
     const QString path = args.Positional()[0];
     CheckExists(path);
     FileByteSource source(path);
     if (!source.IsOpen())
-        FailIo(QStringLiteral("%1: %2").arg(path, source.ErrorText()));
-    RangeOutputInput input;
-    input.startText = args.Value(kStart).value_or(QString());
-    input.endText = args.Value(kEnd).value_or(QString());
-    input.destination = args.Value(kOut).value_or(QString());
+        FailAt(1, path, source.ErrorText());
     input.fileSize = source.Size();
     RangeOutputRequest request;
     const QString message = ValidateRangeOutput(input, request);

@@ -6,10 +6,18 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <memory>
 #include <map>
 
@@ -18,8 +26,10 @@ namespace {
 const char kHelp[] = R"(使い方: quorvane-cli <サブコマンド> [引数]
 
 アドレスと長さは16進数で指定します ("-" は取り除かれます)。件数は10進数です。
-出力は出力ウィンドウと同じ行 (UTF-8) です。入力の誤りは終了ステータス 2、
-読み書きの失敗は 1 です。文字コード名: ASCII JIS Shift-JIS EUC Unicode UnicodeBE UTF-8 EBCDIC EBCDIK
+出力は出力ウィンドウと同じ行 (UTF-8) です。終了ステータスはすべてのサブコマンドで同じです:
+入力の誤り (不明なオプション、ない入力ファイル、通常のファイルではない入出力、16桁を超える
+アドレス、範囲外の指定、文字コードで表せない文字) は 2、読み書きの失敗 (ファイルを最後まで
+読み込めない場合を含む) は 1 です。文字コード名: ASCII JIS Shift-JIS EUC Unicode UnicodeBE UTF-8 EBCDIC EBCDIK
 
   dump FILE [--code NAME] [--start ADDR] [--length N]
       ビューと同じ行 (アドレス、16バイトの16進数、文字コード NAME (既定 Shift-JIS)
@@ -47,7 +57,8 @@ const char kHelp[] = R"(使い方: quorvane-cli <サブコマンド> [引数]
 
   compare FILE1 FILE2
       異なるバイトの連続ごとに1行 (先頭と末尾のアドレスを " - " でつなぐ)。比較長が
-      4 GiB 以上ならアドレスは16桁 (8桁目の後に "-") です。
+      4 GiB 以上ならアドレスは16桁 (8桁目の後に "-") です。長さが異なれば最後に短い方の
+      ファイルについて行 EOF: NAME (末尾のアドレス ADDR) を表示し、終了ステータスは 1 です。
 
   grep FOLDER (--hex TEXT | --dec N | --string TEXT --code NAME) [--types "*.dat;*.ini"] [--recursive]
       フォルダ内検索の行: ファイルのパス、ヒットのアドレス、空行、最後に "全 %d件"。
@@ -68,6 +79,7 @@ const char kHelp[] = R"(使い方: quorvane-cli <サブコマンド> [引数]
 
   extract FILE --start ADDR --end ADDR -o OUT
       指定範囲をファイル出力: START から END まで (両端を含む) を OUT に書きます。
+      --start と --end は省略できません。
       アドレスの誤りはダイアログと同じメッセージで終了ステータス 2 です。
 
   print FILE -o OUT.pdf [--code NAME] [--start ADDR --end ADDR]
@@ -101,34 +113,71 @@ void PrintHelp()
     std::fputs(kHelp, stdout);
 }
 
-} // namespace
+// The private settings folder of this run: "quorvane-cli-<pid>-XXXXXX" in the temporary folder.
+// It is removed at every end the program sees: a normal return, an error, a closed standard output
+// (SIGPIPE is ignored and the write fails instead), and SIGINT, SIGTERM or SIGHUP. A run killed
+// outright leaves its folder, which the next run removes once that process id is gone.
+const QString kRunFolderPrefix = QStringLiteral("quorvane-cli-");
 
-int main(int argc, char** argv)
+// Paths the signal handler removes, deepest first, as the system's bytes (no allocation there).
+constexpr int kCleanupPaths = 6;
+char g_cleanup[kCleanupPaths][4096];
+
+void RemoveOnSignal(int signal)
 {
-    // Printing paints text, which needs Qt GUI's fonts; it runs on the offscreen platform, so a
-    // script prints without a display. Every other subcommand stays a plain core application.
-    const bool painting = argc > 1 && std::strcmp(argv[1], "print") == 0;
-    if (painting)
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    std::unique_ptr<QCoreApplication> app = painting ? std::make_unique<QGuiApplication>(argc, argv)
-                                                     : std::make_unique<QCoreApplication>(argc, argv);
-    // The arguments as the system's bytes: file names that are not UTF-8 stay openable.
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args << PathFromNative(QByteArray(argv[i]));
-    if (args.isEmpty() || args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        PrintHelp();
-        return args.isEmpty() ? 2 : 0;
+    for (int i = 0; i < kCleanupPaths; ++i) {
+        if (g_cleanup[i][0] && ::unlink(g_cleanup[i]) != 0)
+            ::rmdir(g_cleanup[i]);
     }
-    if (args.first() == QLatin1String("--version")) {
-        std::fputs(CommandLineInfo::VersionMessage(QStringLiteral("quorvane-cli")).toUtf8().constData(), stdout);
-        return 0;
-    }
-    const QString command = args.takeFirst();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
 
+void NoteCleanupPaths(const QString& folder, const QString& settingsFile)
+{
+    const QStringList paths = {settingsFile + QStringLiteral(".lock"), settingsFile, QFileInfo(settingsFile).path(), folder};
+    for (int i = 0; i < paths.size() && i < kCleanupPaths; ++i) {
+        const QByteArray bytes = QFile::encodeName(paths[i]);
+        if (bytes.size() < qsizetype(sizeof g_cleanup[i]))
+            std::memcpy(g_cleanup[i], bytes.constData(), size_t(bytes.size()) + 1);
+    }
+    struct sigaction action {};
+    action.sa_handler = RemoveOnSignal;
+    sigemptyset(&action.sa_mask);
+    for (int s : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(s, &action, nullptr);
+}
+
+// Removes the settings folders of earlier runs that were killed outright.
+void RemoveStaleRunFolders()
+{
+    const QDir temp(QDir::tempPath());
+    const QStringList names = temp.entryList({kRunFolderPrefix + QStringLiteral("*")}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QString& name : names) {
+        const QStringList parts = name.mid(kRunFolderPrefix.size()).split(QLatin1Char('-'));
+        bool ok = false;
+        const qint64 pid = parts.size() == 2 ? parts[0].toLongLong(&ok) : 0;
+        if (!ok || pid <= 0 || pid > INT_MAX || pid == qint64(::getpid()))
+            continue;
+        struct stat st {};
+        const QByteArray path = QFile::encodeName(temp.filePath(name));
+        if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
+            continue;
+        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        QDir(temp.filePath(name)).removeRecursively();
+    }
+}
+
+int RunCommand(const QString& command, const QStringList& args)
+{
     // The default settings group, never the user's own settings: a private store for this run.
-    QTemporaryDir settingsDir;
-    auto store = CSettingsStore::OpenFile(settingsDir.path() + QStringLiteral("/Pellamy/Quorvane.ini"));
+    RemoveStaleRunFolders();
+    QTemporaryDir settingsDir(QDir::tempPath() + QLatin1Char('/') + kRunFolderPrefix
+                              + QString::number(qint64(::getpid())) + QStringLiteral("-XXXXXX"));
+    const QString settingsFile = settingsDir.path() + QStringLiteral("/Pellamy/Quorvane.ini");
+    NoteCleanupPaths(settingsDir.path(), settingsFile);
+    auto store = CSettingsStore::OpenFile(settingsFile);
     CSettingsStore::Install(store.get());
     CliPrompter prompter;
     Prompter::Install(&prompter);
@@ -179,8 +228,44 @@ int main(int argc, char** argv)
             status = e.status;
         }
     }
-    std::fflush(stdout);
     Prompter::Install(nullptr);
     CSettingsStore::Install(nullptr);
+    store.reset();
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Printing paints text, which needs Qt GUI's fonts; it runs on the offscreen platform, so a
+    // script prints without a display. Every other subcommand stays a plain core application.
+    const bool painting = argc > 1 && std::strcmp(argv[1], "print") == 0;
+    if (painting)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app = painting ? std::make_unique<QGuiApplication>(argc, argv)
+                                                     : std::make_unique<QCoreApplication>(argc, argv);
+    // The arguments as the system's bytes: file names that are not UTF-8 stay openable.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << PathFromNative(QByteArray(argv[i]));
+    if (args.isEmpty() || args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        PrintHelp();
+        return args.isEmpty() ? 2 : 0;
+    }
+    if (args.first() == QLatin1String("--version")) {
+        std::fputs(CommandLineInfo::VersionMessage(QStringLiteral("quorvane-cli")).toUtf8().constData(), stdout);
+        return 0;
+    }
+    const QString command = args.takeFirst();
+    // A reader that goes away makes the next write fail (EPIPE) instead of ending the program
+    // before it has removed its temporary folder.
+    std::signal(SIGPIPE, SIG_IGN);
+    const int status = RunCommand(command, args);
+    if (status == kBrokenPipeStatus) {
+        std::signal(SIGPIPE, SIG_DFL);
+        std::raise(SIGPIPE);
+    }
+    std::fflush(stdout);
     return status;
 }

@@ -119,6 +119,60 @@ QByteArray EncodeText(QStringView text, CharCode code)
     }
 }
 
+qsizetype FirstUnheldChar(QStringView text, CharCode code)
+{
+    for (qsizetype i = 0; i < text.size();) {
+        const char16_t u = text[i].unicode();
+        const bool pair = QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const qsizetype width = pair ? 2 : 1;
+        const bool lone = !pair && QChar::isSurrogate(u);
+        const QStringView one = text.mid(i, width);
+        bool held = true;
+        switch (code) {
+        case CharCode::Unicode:
+        case CharCode::UnicodeBE: break;
+        case CharCode::Ascii: held = !pair && u < 0x80; break;
+        case CharCode::Utf8: held = !lone; break;
+        case CharCode::ShiftJis:
+        case CharCode::Jis:
+        case CharCode::Euc: {
+            // A character the code page lacks comes out as its default character "?".
+            const QByteArray bytes = NarrowToCodePage(code == CharCode::Euc ? kCodePageEuc : kCodePageShiftJis, one);
+            held = u == u'?' || bytes != "?";
+            break;
+        }
+        case CharCode::Ebcdic:
+        case CharCode::Ebcdik: {
+            const QByteArray sjis = NarrowToCodePage(kCodePageShiftJis, one);
+            uint8_t byte = 0;
+            const auto map = code == CharCode::Ebcdic ? &ShiftJisToEbcdic : &ShiftJisToEbcdik;
+            held = sjis.size() == 1 && (u == u'?' || sjis != "?") && map(static_cast<uint8_t>(sjis[0]), byte);
+            break;
+        }
+        }
+        if (!held)
+            return i;
+        i += width;
+    }
+    return -1;
+}
+
+QString UnheldCharMessage(QStringView text, QStringView codeName)
+{
+    CharCode code = CharCode::Unicode;
+    for (int v = 0; v < kCharCodeCount; ++v)
+        if (CharCodeNameFromValue(v) == codeName)
+            code = CharCodeFromValue(v);
+    const qsizetype at = FirstUnheldChar(text, code);
+    if (at < 0)
+        return {};
+    const qsizetype width = text[at].isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate() ? 2 : 1;
+    QString shown = text.mid(at, width).toString();
+    if (shown.size() == 1 && (shown[0].unicode() < 0x20 || shown[0].isSurrogate()))
+        shown = QStringLiteral("U+%1").arg(unsigned(shown[0].unicode()), 4, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("「%1」は %2 で表せません。").arg(shown, CharCodeName(code));
+}
+
 QString EncodeTextAsHex(QStringView text, QStringView codeName)
 {
     static constexpr char kDigits[] = "0123456789ABCDEF";

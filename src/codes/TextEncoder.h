@@ -28,6 +28,16 @@ QByteArray EncodeEbcdik(QStringView text);
 // as UTF-16 high byte first, Unicode and ASCII as UTF-16 low byte first. Empty text, no bytes.
 QByteArray EncodeText(QStringView text, CharCode code);
 
+// The index of the first character of `text` that `code` cannot hold (EncodeText would write a
+// "?", another character or nothing for it), or -1 when every one is held. ASCII holds U+0000 to
+// U+007F; Unicode and UnicodeBE hold every unit; UTF-8 everything but a lone surrogate;
+// Shift-JIS, JIS and EUC what their code pages map; EBCDIC and EBCDIK what their tables map.
+qsizetype FirstUnheldChar(QStringView text, CharCode code);
+
+// The message for a text with a character the code named `codeName` (any of the nine names,
+// "ASCII" included) cannot hold, or "" when it holds all of it: "「日」は ASCII で表せません。"
+QString UnheldCharMessage(QStringView text, QStringView codeName);
+
 // EncodeText in the code named `codeName` (CharCodeFromName), each byte as two upper-case
 // hexadecimal digits without separators: "A" in "UnicodeBE" gives "0041".
 QString EncodeTextAsHex(QStringView text, QStringView codeName);

@@ -16,27 +16,25 @@ namespace {
 // block has to grow, and no large block of fresh memory is touched on the first keystroke.
 constexpr size_t kGapGrowth = size_t(1) << 20;
 
-// Asks the system to back a large block with huge pages where it can. Filling a gigabyte of
-// fresh memory costs one page fault per 4 KiB page otherwise, which made loading large files
-// several times slower than reading them. Only the 2 MiB-aligned inside of the block is given.
-void PreferHugePages([[maybe_unused]] uint8_t* p, [[maybe_unused]] size_t n)
+// Stores from this size on get their own page-aligned mapping: the loader's reads then land
+// page to page (the kernel's fast copy), and growing remaps pages instead of copying bytes.
+// No huge-page hint: on this kind of machine it made a load stall for seconds in the kernel's
+// compaction of memory, while small pages made in advance slice by slice cost no more in total.
+constexpr size_t kMapFrom = size_t(256) << 10;
+
+#ifdef __linux__
+uint8_t* MapZeroed(size_t n)
 {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr uintptr_t kHuge = uintptr_t(2) << 20;
-    if (n < 4 * kHuge)
-        return;
-    const uintptr_t begin = (reinterpret_cast<uintptr_t>(p) + kHuge - 1) & ~(kHuge - 1);
-    const uintptr_t end = (reinterpret_cast<uintptr_t>(p) + n) & ~(kHuge - 1);
-    if (end > begin)
-        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE); // a hint; failure is harmless
-#endif
+    void* p = ::mmap(nullptr, n, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    return p == MAP_FAILED ? nullptr : static_cast<uint8_t*>(p);
 }
+#endif
 
 } // namespace
 
 ByteStore::~ByteStore()
 {
-    std::free(m_data);
+    Clear();
 }
 
 ByteStore::ByteStore(ByteStore&& other) noexcept
@@ -47,11 +45,12 @@ ByteStore::ByteStore(ByteStore&& other) noexcept
 ByteStore& ByteStore::operator=(ByteStore&& other) noexcept
 {
     if (this != &other) {
-        std::free(m_data);
+        Clear();
         m_data = std::exchange(other.m_data, nullptr);
         m_size = std::exchange(other.m_size, 0);
         m_gapStart = std::exchange(other.m_gapStart, 0);
         m_gapLen = std::exchange(other.m_gapLen, 0);
+        m_mapped = std::exchange(other.m_mapped, false);
     }
     return *this;
 }
@@ -61,14 +60,21 @@ bool ByteStore::ResizeZeroed(size_t n)
     Clear();
     if (n == 0)
         return true;
-    // calloc gets fresh zero pages from the system for large blocks: nothing is written twice.
-    // The gap is there from the start, so the first insertion does not have to grow (and move)
-    // a large block; its pages cost nothing until they are used.
+    // Fresh pages from the system are zeros already: nothing is written twice. The gap is there
+    // from the start, so the first insertion does not have to grow (and move) a large block; its
+    // pages cost nothing until they are used.
     const size_t gap = n >= kGapGrowth ? kGapGrowth : 0;
-    auto* p = static_cast<uint8_t*>(std::calloc(n + gap, 1));
+    uint8_t* p = nullptr;
+#ifdef __linux__
+    if (n + gap >= kMapFrom) {
+        p = MapZeroed(n + gap);
+        m_mapped = p != nullptr;
+    }
+#endif
+    if (!p)
+        p = static_cast<uint8_t*>(std::calloc(n + gap, 1));
     if (!p)
         return false;
-    PreferHugePages(p, n + gap);
     m_data = p;
     m_size = n;
     m_gapStart = n;
@@ -78,9 +84,29 @@ bool ByteStore::ResizeZeroed(size_t n)
 
 void ByteStore::Clear()
 {
-    std::free(m_data);
+#ifdef __linux__
+    if (m_mapped)
+        ::munmap(m_data, m_size + m_gapLen);
+    else
+#endif
+        std::free(m_data);
     m_data = nullptr;
+    m_mapped = false;
     m_size = m_gapStart = m_gapLen = 0;
+}
+
+void ByteStore::PrepareForLoading([[maybe_unused]] size_t i, [[maybe_unused]] size_t n)
+{
+#if defined(__linux__)
+#ifndef MADV_POPULATE_WRITE
+    constexpr int MADV_POPULATE_WRITE = 23; // Linux 5.14; older kernels refuse it, which is harmless
+#endif
+    if (!m_mapped || n == 0)
+        return;
+    const uintptr_t begin = reinterpret_cast<uintptr_t>(m_data + i) & ~uintptr_t(4095);
+    const uintptr_t end = reinterpret_cast<uintptr_t>(m_data + i + n);
+    ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+#endif
 }
 
 void ByteStore::Read(size_t i, uint8_t* dst, size_t n) const
@@ -116,6 +142,18 @@ void ByteStore::MoveGapTo(size_t i)
     m_gapStart = i;
 }
 
+uint8_t* ByteStore::Grow(size_t oldCap, size_t newCap)
+{
+#ifdef __linux__
+    if (m_mapped) {
+        void* p = ::mremap(m_data, oldCap, newCap, MREMAP_MAYMOVE);
+        return p == MAP_FAILED ? nullptr : static_cast<uint8_t*>(p);
+    }
+#endif
+    (void)oldCap;
+    return static_cast<uint8_t*>(std::realloc(m_data, newCap));
+}
+
 bool ByteStore::EnsureGap(size_t n)
 {
     if (m_gapLen >= n)
@@ -124,10 +162,10 @@ bool ByteStore::EnsureGap(size_t n)
     const size_t grow = std::max(n - m_gapLen, kGapGrowth);
     const size_t oldCap = m_size + m_gapLen;
     size_t newCap = oldCap + grow;
-    auto* p = static_cast<uint8_t*>(std::realloc(m_data, newCap));
+    uint8_t* p = Grow(oldCap, newCap);
     if (!p) {
         newCap = oldCap + (n - m_gapLen);
-        p = static_cast<uint8_t*>(std::realloc(m_data, newCap));
+        p = Grow(oldCap, newCap);
         if (!p)
             return false;
     }

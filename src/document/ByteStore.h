@@ -34,15 +34,23 @@ public:
 
     // The whole contents as one block; moves the gap to the end (may move memory).
     const uint8_t* Contiguous();
+    // The contents as one block when the gap is at the end already, else null (nothing moves).
+    const uint8_t* ContiguousIfClosed() const { return m_gapStart == m_size ? m_data : nullptr; }
     // Write access to a closed store, for the loader filling its part of a fresh store.
+    // The block is page aligned when the store is large, so reads into it land page to page.
     uint8_t* RawForLoading() { return m_data; }
+    // Makes the memory of [i, i + n) ready before a load writes it (a hint: the system sets up
+    // the pages in one go instead of one fault per page during the read).
+    void PrepareForLoading(size_t i, size_t n);
 
 private:
     void MoveGapTo(size_t i);
     bool EnsureGap(size_t n);
+    uint8_t* Grow(size_t oldCap, size_t newCap);
 
     uint8_t* m_data = nullptr;
     size_t m_size = 0;     // bytes held
     size_t m_gapStart = 0; // index where the gap begins (== m_size when closed)
     size_t m_gapLen = 0;   // bytes of the gap
+    bool m_mapped = false; // an own page mapping (else the heap)
 };

@@ -13,7 +13,7 @@ MappedByteSource::MappedByteSource(const QString& path) : m_file(path), m_mapped
 QString MappedByteSource::ErrorText() const
 {
     if (m_map.CutShort())
-        return QStringLiteral("ファイルを最後まで読み込めませんでした。");
+        return ShortReadText();
     return m_file.ErrorText();
 }
 

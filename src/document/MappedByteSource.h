@@ -25,6 +25,9 @@ public:
     int64_t Read(uint64_t address, uint8_t* dst, size_t n) override;
     const uint8_t* Data() const override { return m_map.Data(); }
     QString ErrorText() const override;
+    bool MayHaveHoles() const override { return !IsMapped() && m_file.MayHaveHoles(); }
+    uint64_t HoleEnd(uint64_t address) override { return m_file.HoleEnd(address); }
+    uint64_t DataEnd(uint64_t address) override { return m_file.DataEnd(address); }
 
 private:
     FileByteSource m_file;

@@ -6,7 +6,6 @@
 #include "base/NativePath.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <cstring>
 
 namespace {
@@ -40,6 +39,25 @@ private:
     const CQuorvaneDoc* m_doc;
 };
 
+// The store's bytes read around its gap, which stays where the typing is.
+class StoreGapSource final : public ByteSource
+{
+public:
+    explicit StoreGapSource(const ByteStore& bytes) : m_bytes(bytes) {}
+    uint64_t Size() const override { return m_bytes.Size(); }
+    int64_t Read(uint64_t address, uint8_t* dst, size_t n) override
+    {
+        if (address >= m_bytes.Size())
+            return 0;
+        const size_t take = static_cast<size_t>(std::min<uint64_t>(n, m_bytes.Size() - address));
+        m_bytes.Read(static_cast<size_t>(address), dst, take);
+        return static_cast<int64_t>(take);
+    }
+
+private:
+    const ByteStore& m_bytes;
+};
+
 } // namespace
 
 CQuorvaneDoc::CQuorvaneDoc(QObject* parent) : QObject(parent)
@@ -56,7 +74,7 @@ QString CQuorvaneDoc::Title() const
 {
     if (m_pathName.isEmpty())
         return QStringLiteral("無題");
-    return PathForDisplay(QFileInfo(m_pathName).fileName());
+    return PathForDisplay(FileNameOf(m_pathName));
 }
 
 void CQuorvaneDoc::SetModifiedFlag(bool modified)
@@ -108,7 +126,7 @@ std::optional<CQuorvaneDoc::OpenedFile> CQuorvaneDoc::ReadForOpen(const QString&
         return std::nullopt;
     }
     OpenedFile opened;
-    opened.path = QFileInfo(path).absoluteFilePath();
+    opened.path = AbsolutePath(path); // keeps the bytes of a name that is not UTF-8
     opened.length = static_cast<uint64_t>(file.size());
     opened.direct = directEdit || (opened.length >> 32) != 0;
     if (!opened.direct
@@ -179,10 +197,9 @@ void CQuorvaneDoc::OnCloseDocument()
 uint8_t CQuorvaneDoc::ByteAt(uint64_t address) const
 {
     if (m_directEdit) {
-        const uint64_t top = m_windowFirstRow * 16;
-        if (address < top || address - top >= m_bytes.Size())
-            return 0;
-        return m_bytes.At(static_cast<size_t>(address - top));
+        uint8_t b = 0;
+        ReadBytes(address, &b, 1);
+        return b;
     }
     if (address >= m_loadedUpTo.load(std::memory_order_acquire) || address >= m_bytes.Size())
         return 0;
@@ -193,9 +210,14 @@ size_t CQuorvaneDoc::ReadBytes(uint64_t address, uint8_t* dst, size_t n) const
 {
     uint64_t base = 0;
     if (m_directEdit) {
+        // The window holds the rows of the view that scrolled last; other views of the document
+        // read their rows from the file.
         base = m_windowFirstRow * 16;
-        if (address < base)
-            return 0;
+        if (address < base || address - base >= m_bytes.Size() || n > m_bytes.Size() - (address - base)) {
+            if (address >= m_fileSize)
+                return 0;
+            return ReadFromDisk(address, dst, static_cast<size_t>(std::min<uint64_t>(n, m_fileSize - address)));
+        }
     }
     const uint64_t index = address - base;
     if (index >= m_bytes.Size())
@@ -214,12 +236,18 @@ size_t CQuorvaneDoc::ReadBytes(uint64_t address, uint8_t* dst, size_t n) const
     return take;
 }
 
-std::unique_ptr<ByteSource> CQuorvaneDoc::OpenSource()
+std::unique_ptr<ByteSource> CQuorvaneDoc::OpenSource(bool keepGap)
 {
     if (m_directEdit)
         return std::make_unique<FileByteSource>(m_pathName);
     if (IsLoading())
         return std::make_unique<LoadingSource>(this);
+    if (!m_bytes.ContiguousIfClosed()) {
+        if (keepGap)
+            return std::make_unique<StoreGapSource>(m_bytes);
+        // Closing the gap moves bytes that a worker may be reading around it: it stops first.
+        Q_EMIT bytesAboutToChange();
+    }
     return std::make_unique<MemoryByteSource>(m_bytes.Contiguous(), m_bytes.Size());
 }
 

@@ -79,13 +79,18 @@ public:
     uint64_t GetFileSize() const { return m_fileSize; }
     bool IsDirectEdit() const { return m_directEdit; }
     // In memory: the byte at `address` (bytes the loader has not reached yet read as 00).
-    // In direct edit mode: the byte of the rows on screen, `address` relative to the file.
+    // In direct edit mode: the byte of the rows on screen, or of the file on disk for rows that
+    // the window does not hold (another view of the document shows other rows); 00 when the
+    // file cannot be read.
     uint8_t ByteAt(uint64_t address) const;
     // Copies up to n bytes at `address` from what ByteAt can see; returns the count copied.
     size_t ReadBytes(uint64_t address, uint8_t* dst, size_t n) const;
     // Read access for the engines: the store (in memory) or the file on disk (direct edit).
-    // In memory the source stays valid until the next size-changing edit.
-    std::unique_ptr<ByteSource> OpenSource();
+    // In memory the source stays valid until the next size-changing edit. It closes the store's
+    // gap (one move of the bytes behind it) so that engines scan one block; with `keepGap` it
+    // reads around the gap instead, for workers restarted after every pause in typing, which
+    // would otherwise move the whole tail there and back for each burst of keys.
+    std::unique_ptr<ByteSource> OpenSource(bool keepGap = false);
 
     // In-memory edits (callers test the edit lock and record undo first).
     bool InsertBytes(uint64_t address, const uint8_t* data, size_t n);
@@ -161,6 +166,12 @@ public:
     RecordOutcome RecordStoreBytes(bool insert, uint32_t address, int32_t count, int32_t removeCount);
     // The record at index 0 of the undo journal, for the edits that adjust it afterwards.
     UNDODATA* NewestUndo() { return m_undo.empty() ? nullptr : &m_undo.front(); }
+    // Takes back the record just made for an edit that then failed before changing any byte.
+    void DropNewestUndo()
+    {
+        if (!m_undo.empty())
+            m_undo.pop_front();
+    }
     std::optional<ApplyResult> Undo() { return Apply(m_undo, m_redo); }
     std::optional<ApplyResult> Redo() { return Apply(m_redo, m_undo); }
     void ClearJournals();
@@ -171,7 +182,11 @@ public:
     // Writes the document to `path` (the current path for save), with the ".bak" backup and the
     // journal rule of the settings group. The target is replaced only by a complete new file.
     // On success the document takes `path` and is no longer modified. Errors go through the prompter.
-    bool DoSave(const QString& path);
+    // `progress`, when given, hears how many of the bytes are written (also while the system
+    // writes them out at the end) and stops the save by returning false: the target then stays
+    // as it was and nothing is reported.
+    using ProgressFn = std::function<bool(uint64_t done, uint64_t total)>;
+    bool DoSave(const QString& path, const ProgressFn& progress = {});
     // 再読み込み: asks to save a modified document, then reads the file again. Returns true when
     // the document was reloaded (the view then resets itself).
     bool Reload();
@@ -236,6 +251,8 @@ private:
     // `expected`; else reports the outside change and returns false.
     bool StillOurFile(const QFile& file, uint64_t expected);
     void NoteFileIdentity(const QFile& file);
+    // Direct edit: reads bytes outside the window from the file on disk; the count read.
+    size_t ReadFromDisk(uint64_t address, uint8_t* dst, size_t n) const;
 
     QString m_pathName;
     bool m_modified = false;

@@ -121,6 +121,21 @@ void CQuorvaneDoc::SetWindowRows(uint64_t firstRow, int rowsOnScreen)
     m_windowRows = rowsOnScreen;
 }
 
+size_t CQuorvaneDoc::ReadFromDisk(uint64_t address, uint8_t* dst, size_t n) const
+{
+    QFile file;
+    if (n == 0 || !OpenNativeFile(file, m_pathName, QIODevice::ReadOnly) || !file.seek(static_cast<qint64>(address)))
+        return 0;
+    size_t done = 0;
+    while (done < n) {
+        const qint64 got = file.read(reinterpret_cast<char*>(dst + done), static_cast<qint64>(n - done));
+        if (got <= 0)
+            break;
+        done += static_cast<size_t>(got);
+    }
+    return done;
+}
+
 bool CQuorvaneDoc::LoadWindow(uint64_t firstRow, int rowsOnScreen)
 {
     SetWindowRows(firstRow, rowsOnScreen);

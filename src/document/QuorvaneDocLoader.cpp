@@ -5,10 +5,44 @@
 
 #include <QFile>
 
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace {
 // The rest of the file arrives in ten parts; each part is read in slices of this size so that the
 // loaded mark advances smoothly and a stop request is seen quickly.
 constexpr uint64_t kSlice = 16 * 1024 * 1024;
+
+// Reads up to n bytes at `offset`; fewer only at the end of the file. -1 on a failure.
+qint64 ReadAt(QFile& file, uint64_t offset, uint8_t* dst, uint64_t n, QString& error)
+{
+#ifdef Q_OS_UNIX
+    uint64_t done = 0;
+    while (done < n) {
+        const ssize_t got = ::pread(file.handle(), dst + done, static_cast<size_t>(n - done),
+                                    static_cast<off_t>(offset + done));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            error = QString::fromLocal8Bit(std::strerror(errno));
+            return -1;
+        }
+        if (got == 0)
+            break;
+        done += static_cast<uint64_t>(got);
+    }
+    return static_cast<qint64>(done);
+#else
+    const qint64 got = file.seek(static_cast<qint64>(offset)) ? file.read(reinterpret_cast<char*>(dst), static_cast<qint64>(n)) : -1;
+    if (got < 0)
+        error = file.errorString();
+    return got;
+#endif
+}
 } // namespace
 
 std::function<void(const QString&)> CQuorvaneDoc::s_loaderStartHook;
@@ -43,9 +77,13 @@ void CQuorvaneDoc::LoaderThread(QString path, uint64_t length)
             const uint64_t end = pos + want;
             while (pos < end && !m_stopLoading.load()) {
                 const uint64_t n = std::min(kSlice, end - pos);
-                const qint64 got = file.read(reinterpret_cast<char*>(store + pos), static_cast<qint64>(n));
+                // The store is page aligned: store + pos agrees with the file offset pos modulo
+                // the page size, the condition for the kernel's fast copy.
+                m_bytes.PrepareForLoading(static_cast<size_t>(pos), static_cast<size_t>(n));
+                QString readError;
+                const qint64 got = ReadAt(file, pos, store + pos, n, readError);
                 if (got < 0) {
-                    failure = file.errorString();
+                    failure = readError;
                     break;
                 }
                 if (static_cast<uint64_t>(got) < n) {

@@ -8,8 +8,41 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
-bool CQuorvaneDoc::DoSave(const QString& path)
+namespace {
+
+// Bytes written between two progress reports.
+constexpr uint64_t kSaveChunk = 16 * 1024 * 1024;
+
+// Flush() of a large file can take seconds while the system writes it out: with a progress
+// listener it runs on a thread of its own, and the listener keeps hearing (the windows keep
+// painting). A stop asked for meanwhile is answered once the flush has ended.
+bool FlushReporting(SafeFileWriter& out, const CQuorvaneDoc::ProgressFn& progress, uint64_t total, bool& stopped)
+{
+    if (!progress)
+        return out.Flush();
+    std::atomic<bool> finished{false};
+    bool ok = false;
+    std::thread flusher([&] {
+        ok = out.Flush();
+        finished.store(true, std::memory_order_release);
+    });
+    while (!finished.load(std::memory_order_acquire)) {
+        if (!progress(total, total))
+            stopped = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    flusher.join();
+    return ok;
+}
+
+} // namespace
+
+bool CQuorvaneDoc::DoSave(const QString& path, const ProgressFn& progress)
 {
     WaitForLoader();
     if (m_incomplete.load()) {
@@ -17,7 +50,7 @@ bool CQuorvaneDoc::DoSave(const QString& path)
                                            "再読み込みしてください。"));
         return false;
     }
-    const QString target = QFileInfo(path).absoluteFilePath();
+    const QString target = AbsolutePath(path);
     if (m_directEdit && target == m_pathName)
         return true; // every edit is already on disk
 
@@ -25,14 +58,33 @@ bool CQuorvaneDoc::DoSave(const QString& path)
     // a complete, synced file, and a failure at any step leaves it as it was.
     SafeFileWriter out(target);
     QString error;
+    bool stopped = false;
+    const uint64_t total = m_fileSize;
+    auto report = [&](uint64_t done) {
+        if (progress && !progress(done, total))
+            stopped = true;
+        return !stopped;
+    };
     bool ok = out.Open();
     if (ok) {
-        if (m_directEdit)
-            ok = out.WriteFrom(m_pathName);
-        else
-            ok = out.Write(m_bytes.Contiguous(), static_cast<qint64>(m_fileSize));
+        if (m_directEdit) {
+            ok = out.WriteFrom(m_pathName, [&](qint64 copied) { return report(static_cast<uint64_t>(copied)); });
+        } else {
+            const char* data = reinterpret_cast<const char*>(m_bytes.Contiguous());
+            for (uint64_t done = 0; ok && done < total && !stopped;) {
+                const uint64_t n = std::min(kSaveChunk, total - done);
+                ok = out.Write(data + done, static_cast<qint64>(n));
+                done += n;
+                report(done);
+            }
+        }
     }
-    ok = ok && out.Flush(); // on disk before the backup replaces an older one
+    ok = ok && !stopped && FlushReporting(out, progress, total, stopped); // on disk before the backup replaces an older one
+    if (stopped) {
+        // 中止: the temporary file goes, the target stays as it was.
+        out.Cancel();
+        return false;
+    }
     if (!ok) {
         if (error.isEmpty())
             error = out.ErrorString();

@@ -1,6 +1,8 @@
 // Complete, synced files renamed over their targets; backups made the same way.
 #include "document/SafeFileWriter.h"
 
+#include "document/AlignedBuffer.h"
+
 #include "base/NativePath.h"
 
 #include <QFile>
@@ -19,6 +21,8 @@
 #include <windows.h>
 #else
 #include <climits>
+#include <csignal>
+#include <dirent.h>
 #include <unistd.h>
 #endif
 
@@ -96,19 +100,77 @@ int SyncFolderOf(const QByteArray& path)
 }
 #endif
 
-// The file a write to `path` replaces: links are followed, so the link itself stays.
+// The file a write to `path` replaces: links are followed, so the link itself stays. A link to
+// a name that does not exist yet is followed too: the new file is made where it points.
 QByteArray ResolveTarget(const QByteArray& path)
 {
 #ifndef _WIN32
-    struct stat st {};
-    if (::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    QByteArray current = path;
+    for (int hop = 0; hop < 40; ++hop) { // the system's own limit on links in a row
+        struct stat st {};
+        if (::lstat(current.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
         char resolved[PATH_MAX];
-        if (::realpath(path.constData(), resolved))
+        if (::realpath(current.constData(), resolved))
             return QByteArray(resolved);
+        QByteArray link(PATH_MAX, Qt::Uninitialized);
+        const ssize_t n = ::readlink(current.constData(), link.data(), size_t(link.size()));
+        if (n <= 0 || n >= link.size())
+            return current;
+        link.truncate(n);
+        current = link.startsWith('/') ? link : FolderOf(current) + '/' + link;
     }
-#endif
+    return current;
+#else
     return path;
+#endif
 }
+
+#ifndef _WIN32
+// Temporary files are named "<target>.<pid>-<tag>.qvtmp": the writer's process id tells a file
+// whose writer has died (killed, crashed, powered off) from one being written right now.
+QByteArray TemporaryName(const QByteArray& final)
+{
+    return final + '.' + QByteArray::number(qint64(::getpid())) + '-'
+         + QByteArray::number(QRandomGenerator::global()->generate() % 0x1000000, 36) + ".qvtmp";
+}
+
+// Removes the temporary files of `final` left by writers that no longer run. Files of a live
+// process, of another user's process, or in another form are left alone.
+void RemoveStaleTemporaries(const QByteArray& final)
+{
+    const QByteArray folder = FolderOf(final);
+    const qsizetype slash = final.lastIndexOf('/');
+    const QByteArray prefix = (slash < 0 ? final : final.mid(slash + 1)) + '.';
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    const QByteArray suffix(".qvtmp");
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (!name.startsWith(prefix) || !name.endsWith(suffix) || name.size() <= prefix.size() + suffix.size())
+            continue;
+        const QByteArray middle = name.mid(prefix.size(), name.size() - prefix.size() - suffix.size());
+        const qsizetype dash = middle.indexOf('-');
+        if (dash <= 0 || middle.contains('.'))
+            continue;
+        bool ok = false;
+        const qint64 pid = middle.left(dash).toLongLong(&ok);
+        if (!ok || pid <= 0 || pid == qint64(::getpid()) || pid > INT_MAX)
+            continue;
+        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue; // running (or not ours to ask about)
+        ::unlinkat(::dirfd(dir), name.constData(), 0);
+    }
+    ::closedir(dir);
+}
+#else
+QByteArray TemporaryName(const QByteArray& final)
+{
+    return final + '.' + QByteArray::number(QRandomGenerator::global()->generate() % 0x1000000, 36) + ".qvtmp";
+}
+void RemoveStaleTemporaries(const QByteArray&) {}
+#endif
 
 QString NotRegularText(const QString& path)
 {
@@ -180,6 +242,7 @@ bool SafeFileWriter::Open()
     if (!IsWritableTarget(m_target, &m_error))
         return false;
     m_final = ResolveTarget(PathToNative(m_target));
+    RemoveStaleTemporaries(m_final);
 
     int mode = 0666; // a new file: what the umask leaves of it
     struct stat old {};
@@ -192,8 +255,7 @@ bool SafeFileWriter::Open()
         return Fail(e);
     // A fresh name beside the target, so that the rename stays on one file system.
     for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
-        const QByteArray tag = QByteArray::number(QRandomGenerator::global()->generate() % 0x1000000, 36);
-        m_temp = m_final + '.' + tag + ".qvtmp";
+        m_temp = TemporaryName(m_final);
         m_fd = OpenFor(m_temp, O_WRONLY | O_CREAT | O_EXCL, mode);
         if (m_fd < 0 && errno != EEXIST)
             break;
@@ -275,7 +337,7 @@ bool SafeFileWriter::Commit()
     return true;
 }
 
-bool SafeFileWriter::WriteFrom(const QString& source)
+bool SafeFileWriter::WriteFrom(const QString& source, const std::function<bool(qint64 copied)>& progress)
 {
     if (m_fd < 0)
         return Write(nullptr, 1); // reports the closed writer
@@ -288,14 +350,18 @@ bool SafeFileWriter::WriteFrom(const QString& source)
     if (!m_replacing && ::fstat(in, &st) == 0)
         (void)!::fchmod(m_fd, st.st_mode & 07777);
 #endif
-    std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyBlock]);
-    if (!buffer) {
+    // Whole blocks from offset 0 into a page-aligned buffer: every read lands page to page.
+    AlignedBuffer buffer;
+    try {
+        buffer.Reserve(kCopyBlock);
+    } catch (const std::bad_alloc&) {
         CloseFd(in);
         return Fail(ENOMEM);
     }
+    char* const chars = reinterpret_cast<char*>(buffer.Data());
     bool ok = true;
     while (ok) {
-        const long got = ReadFd(in, buffer.get(), kCopyBlock);
+        const long got = ReadFd(in, chars, kCopyBlock);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -305,7 +371,11 @@ bool SafeFileWriter::WriteFrom(const QString& source)
         }
         if (got == 0)
             break;
-        ok = Write(buffer.get(), got);
+        ok = Write(chars, got);
+        if (ok && progress && !progress(m_written)) {
+            CloseFd(in);
+            return false;
+        }
     }
     CloseFd(in);
     return ok;
@@ -359,16 +429,25 @@ bool MakeBackup(const QString& path, const QString& backup, bool mayShare, QStri
         // older backup: no bytes move, and the older backup stays until the new one exists.
         const QByteArray source = ResolveTarget(PathToNative(path));
         const QByteArray final = ResolveTarget(PathToNative(backup));
+        RemoveStaleTemporaries(final);
+        struct stat from {};
+        struct stat to {};
+        // Already a second name of the file (an earlier run stopped after making it): done. A
+        // rename between two names of one file would do nothing and leave the temporary name.
+        if (::stat(source.constData(), &from) == 0 && ::lstat(final.constData(), &to) == 0 && from.st_dev == to.st_dev
+            && from.st_ino == to.st_ino)
+            return true;
         for (int attempt = 0; attempt < 100; ++attempt) {
-            const QByteArray temp = final + '.' + QByteArray::number(QRandomGenerator::global()->generate() % 0x1000000, 36) + ".qvtmp";
+            const QByteArray temp = TemporaryName(final);
             if (::link(source.constData(), temp.constData()) != 0) {
                 if (errno == EEXIST)
                     continue;
                 break; // no links here (FAT, some network shares): copy instead
             }
-            if (::rename(temp.constData(), final.constData()) != 0) {
-                const int e = errno;
-                ::unlink(temp.constData());
+            const int renamed = ::rename(temp.constData(), final.constData());
+            const int e = errno;
+            ::unlink(temp.constData()); // gone after a rename, unless both names were one file
+            if (renamed != 0) {
                 if (error)
                     *error = SystemErrorText(e);
                 return false;

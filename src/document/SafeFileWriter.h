@@ -39,7 +39,9 @@ public:
     bool Write(const QByteArray& bytes) { return Write(bytes.constData(), bytes.size()); }
     // Writes the whole of the file `source` (read in large blocks); a read failure fails too.
     // A new target takes the permission bits of `source`.
-    bool WriteFrom(const QString& source);
+    // `progress` (when given) hears the bytes copied so far after each block; false stops the
+    // copy, which then fails with an empty ErrorString().
+    bool WriteFrom(const QString& source, const std::function<bool(qint64 copied)>& progress = {});
     // Syncs and closes the temporary file: after this the new contents are on disk, and only
     // the rename is left. Commit() does it when it has not been done.
     bool Flush();

@@ -20,7 +20,10 @@ COutputList::COutputList(int listId, QWidget* parent)
     // One row height for all lines: the view never measures more than the first line, which is
     // what keeps a million lines cheap to lay out and to scroll.
     setUniformItemSizes(true);
-    setLayoutMode(QListView::SinglePass);
+    // The list lays out every row again whenever rows are added; in batches, a list of a million
+    // lines never holds the window for more than one batch.
+    setLayoutMode(QListView::Batched);
+    setBatchSize(20000);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
@@ -81,7 +84,11 @@ void COutputList::FitWidth()
     }
     // The uniform row size carries the extent: the view takes its content width from it.
     m_model->SetItemSize(QSize(widest + 5, metrics.height()));
-    scheduleDelayedItemsLayout();
+    // The complete list is laid out at once (not batch by batch), so that its last line can be
+    // scrolled to right away.
+    setLayoutMode(QListView::SinglePass);
+    doItemsLayout();
+    setLayoutMode(QListView::Batched);
 }
 
 void COutputList::keyPressEvent(QKeyEvent* e)

@@ -19,21 +19,21 @@ const uint8_t* BlockReader::Get(uint64_t address, size_t n, size_t* available)
         return m_data + address;
     }
     if (address < m_bufStart || address + want > m_bufStart + m_bufLen) {
-        if (!m_buf)
-            m_buf.reset(new uint8_t[std::max(m_blockSize, want)]);
-        else if (want > m_blockSize) {
-            m_blockSize = want;
-            m_buf.reset(new uint8_t[m_blockSize]);
-        }
-        const int64_t got = m_source.Read(address, m_buf.get(), m_blockSize);
+        // The block starts on the page that holds `address`: every read lands page to page.
+        const uint64_t at = AlignedBuffer::AlignDown(address);
+        const size_t len = std::max(m_blockSize, static_cast<size_t>(address - at) + want);
+        m_buf.Reserve(len);
+        const int64_t got = m_source.Read(at, m_buf.Data(), len);
         if (got < 0) {
             m_failed = true;
             m_bufLen = 0;
             return nullptr;
         }
-        m_bufStart = address;
+        m_bufStart = at;
         m_bufLen = static_cast<size_t>(got);
+        if (address >= m_bufStart + m_bufLen)
+            return m_buf.Data(); // the file ended early: nothing available
     }
     *available = static_cast<size_t>(std::min<uint64_t>(want, m_bufStart + m_bufLen - address));
-    return m_buf.get() + (address - m_bufStart);
+    return m_buf.Data() + (address - m_bufStart);
 }

@@ -1,6 +1,7 @@
 // Buffered reading of a byte source in large blocks, for engines that walk addresses in order.
 #pragma once
 
+#include "document/AlignedBuffer.h"
 #include "document/ByteSource.h"
 
 #include <cstddef>
@@ -30,7 +31,7 @@ private:
     const uint8_t* m_data;
     uint64_t m_size;
     size_t m_blockSize;
-    std::unique_ptr<uint8_t[]> m_buf;
+    AlignedBuffer m_buf;
     uint64_t m_bufStart = 0;
     size_t m_bufLen = 0;
     bool m_failed = false;

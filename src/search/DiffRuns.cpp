@@ -1,6 +1,7 @@
 // Finding runs of differing bytes with block reads of both sources and wide compares.
 #include "search/DiffRuns.h"
 
+#include "document/AlignedBuffer.h"
 #include "search/HexFormat.h"
 #include "search/PatternScanner.h"
 
@@ -95,8 +96,12 @@ public:
     uint64_t Forward(uint64_t from, bool wantDiff)
     {
         for (uint64_t pos = from; pos < m_len;) {
-            if (!Covers(pos) && !Load(pos, static_cast<size_t>(std::min<uint64_t>(kBlock, m_len - pos))))
+            if (!Covers(pos) && !LoadAround(AlignedBuffer::AlignDown(pos)))
                 return m_len;
+            if (wantDiff && m_zeroA && m_zeroB) {
+                pos = std::max(pos, m_bothZeroEnd); // a hole in both: equal throughout, unread
+                continue;
+            }
             const size_t off = static_cast<size_t>(pos - m_winStart);
             const size_t n = m_winLen - off;
             const size_t i = FirstIndex(m_x + off, m_y + off, n, wantDiff);
@@ -112,8 +117,9 @@ public:
         uint64_t hi = std::min(below, m_len);
         while (hi > 0) {
             if (!Covers(hi - 1)) {
-                const size_t n = static_cast<size_t>(std::min<uint64_t>(kBlock, hi));
-                if (!Load(hi - n, n))
+                // The block that ends on the page boundary at or above hi.
+                const uint64_t top = AlignedBuffer::AlignUp(hi);
+                if (!LoadAround(top > kBlock ? top - kBlock : 0))
                     return kNoAddress;
             }
             const size_t n = static_cast<size_t>(hi - m_winStart);
@@ -127,39 +133,60 @@ public:
 
 private:
     bool Covers(uint64_t pos) const { return m_winLen != 0 && pos >= m_winStart && pos - m_winStart < m_winLen; }
-    // Makes [pos, pos + n) of both sources the current window. The window stays until a walk
-    // leaves it, so finding many runs close together reads each block once.
-    bool Load(uint64_t pos, size_t n)
+    // Makes the block at `pos` (page aligned) of both sources the current window. The window stays
+    // until a walk leaves it, so finding many runs close together reads each block once.
+    bool LoadAround(uint64_t pos)
     {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(kBlock, m_len - pos));
         m_winLen = 0;
-        if (!LoadOne(m_a, m_bufA, pos, n, m_x) || !LoadOne(m_b, m_bufB, pos, n, m_y))
+        uint64_t holeA = 0, holeB = 0;
+        if (!LoadOne(m_a, m_bufA, pos, n, m_x, m_zeroA, holeA) || !LoadOne(m_b, m_bufB, pos, n, m_y, m_zeroB, holeB))
             return false;
         m_winStart = pos;
         m_winLen = n;
+        m_bothZeroEnd = std::min({holeA, holeB, m_len});
         return true;
     }
-    bool LoadOne(ByteSource& s, std::vector<uint8_t>& buf, uint64_t pos, size_t n, const uint8_t*& p)
+    // Reads [pos, pos + n) of one source into its aligned buffer, or points at zeros when the
+    // block lies inside a hole of a sparse file (`holeEnd` then says where the hole ends).
+    bool LoadOne(ByteSource& s, AlignedBuffer& buf, uint64_t pos, size_t n, const uint8_t*& p, bool& zero,
+                 uint64_t& holeEnd)
     {
+        zero = false;
         if (const uint8_t* d = s.Data()) {
             p = d + pos;
             return true;
         }
-        if (buf.size() < n)
-            buf.resize(kBlock);
-        const int64_t got = s.Read(pos, buf.data(), n);
+        if (s.MayHaveHoles()) {
+            holeEnd = s.HoleEnd(pos);
+            if (holeEnd >= pos + n) {
+                if (m_zeros.Capacity() < kBlock) {
+                    m_zeros.Reserve(kBlock);
+                    std::memset(m_zeros.Data(), 0, kBlock);
+                }
+                p = m_zeros.Data();
+                zero = true;
+                return true;
+            }
+        }
+        buf.Reserve(kBlock);
+        const int64_t got = s.Read(pos, buf.Data(), n);
         if (got < 0 || static_cast<size_t>(got) < n) {
             m_failed = true;
             m_error = got < 0 ? s.ErrorText() : QStringLiteral("ファイルを最後まで読み込めませんでした。");
             return false;
         }
-        p = buf.data();
+        p = buf.Data();
         return true;
     }
 
     ByteSource& m_a;
     ByteSource& m_b;
     uint64_t m_len;
-    std::vector<uint8_t> m_bufA, m_bufB;
+    AlignedBuffer m_bufA, m_bufB;
+    AlignedBuffer m_zeros; // a block of zeros standing for a hole
+    bool m_zeroA = false, m_zeroB = false;
+    uint64_t m_bothZeroEnd = 0;
     const uint8_t* m_x = nullptr; // the window's bytes in each source
     const uint8_t* m_y = nullptr;
     uint64_t m_winStart = 0;
@@ -263,4 +290,11 @@ QString FormatDiffRun(uint64_t first, uint64_t last, uint64_t comparedLength)
     s += QStringLiteral(" - ");
     hexfmt::AppendAddress(s, last, longForm);
     return s;
+}
+
+QString FormatDiffEnd(const QString& name, uint64_t comparedLength)
+{
+    QString address;
+    hexfmt::AppendAddress(address, comparedLength, comparedLength >= (uint64_t(1) << 32));
+    return QStringLiteral("EOF: %1 (末尾のアドレス %2)").arg(name, address);
 }

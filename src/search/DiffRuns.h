@@ -42,3 +42,8 @@ DiffStepResult ForEachDiffRun(ByteSource& a, ByteSource& b, const std::atomic<bo
 
 // "00000010 - 0000001F"; 16 digits with "-" after the eighth when the compared length is 4 GiB or more.
 QString FormatDiffRun(uint64_t first, uint64_t last, uint64_t comparedLength);
+
+// The line that ends a comparison of sources of different length: the shorter one (`name`) ends
+// where the comparison stopped: "EOF: b.bin (末尾のアドレス 00000005)". Its address has the
+// form of the run lines above it.
+QString FormatDiffEnd(const QString& name, uint64_t comparedLength);

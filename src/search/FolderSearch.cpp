@@ -1,5 +1,6 @@
 // Folder search: name matching, directory walking and scanning each file in large blocks.
 #include "search/FolderSearch.h"
+#include "document/PositionedRead.h"
 
 #include "base/Prompter.h"
 #include "base/NativePath.h"
@@ -45,20 +46,9 @@ public:
         if (address >= m_size)
             return 0;
         n = static_cast<size_t>(std::min<uint64_t>(n, m_size - address));
-        size_t done = 0;
-        while (done < n) {
-            const ssize_t got = ::pread(m_fd, dst + done, n - done, static_cast<off_t>(address + done));
-            if (got < 0) {
-                if (errno == EINTR)
-                    continue;
-                m_error = QString::fromLocal8Bit(std::strerror(errno));
-                return -1;
-            }
-            if (got == 0)
-                break;
-            done += static_cast<size_t>(got);
-        }
-        return static_cast<int64_t>(done);
+        if (!ReadFullyAt(m_fd, dst, n, address, m_error))
+            return -1;
+        return static_cast<int64_t>(n);
     }
     QString ErrorText() const override { return m_error; }
 
@@ -142,6 +132,7 @@ private:
     const std::atomic<bool>& m_stop;
     const FolderSearchSink& m_sink;
     PatternScanner m_scanner;
+    AlignedBuffer m_buffer; // every file is read into this one
 #if QV_POSIX_WALK
     std::set<std::pair<dev_t, ino_t>> m_visited;
 #else
@@ -298,7 +289,7 @@ void FolderScan::ScanSource(const QString& path, ByteSource& source)
         Emit(std::move(line));
         ++m_result.hits;
         return true;
-    });
+    }, &m_buffer);
     if (any)
         Emit(QString());
     if (r.status == ScanResult::Failed)

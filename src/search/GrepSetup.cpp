@@ -4,6 +4,7 @@
 #include "base/Prompter.h"
 #include "base/SettingsStore.h"
 #include "codes/CharCode.h"
+#include "base/NativePath.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,7 +12,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -192,7 +192,7 @@ void CGrepSetup::TakeHistoryEntry(int row)
 
 void CGrepSetup::TakeDroppedPath(const QString& path)
 {
-    m_folder->setText(GrepSetupRules::FolderOfDropped(QDir::toNativeSeparators(path), QFileInfo(path).isDir()));
+    m_folder->setText(GrepSetupRules::FolderOfDropped(QDir::toNativeSeparators(path), StatPath(path).isDir));
 }
 
 bool CGrepSetup::eventFilter(QObject* watched, QEvent* e)
@@ -253,7 +253,7 @@ void CGrepSetup::dropEvent(QDropEvent* e)
 void CGrepSetup::accept()
 {
     const GrepSetupRules::Fields f = Fields();
-    const QString error = GrepSetupRules::CheckFields(f, QFileInfo(f.folder.trimmed()).isDir());
+    const QString error = GrepSetupRules::CheckFields(f, StatPath(f.folder.trimmed()).isDir);
     if (!error.isEmpty()) {
         Prompter::ShowError(error);
         return;

@@ -2,9 +2,9 @@
 #include "search/GrepSetupRules.h"
 
 #include "codes/TextEncoder.h"
+#include "base/NativePath.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace GrepSetupRules {
 
@@ -72,6 +72,12 @@ QString CheckFields(const Fields& fields, bool folderExists)
     // "?" leaves 10進数 empty and is still a pattern.
     if (fields.hex.isEmpty() && fields.decimal.isEmpty() && fields.text.isEmpty())
         return QStringLiteral("検索するデータを入力してください。");
+    // A character the code cannot hold would be searched as some other bytes.
+    if (!fields.text.isEmpty()) {
+        const QString unheld = UnheldCharMessage(fields.text, fields.codeName);
+        if (!unheld.isEmpty())
+            return unheld;
+    }
     if (!folderExists)
         return QStringLiteral("検索対象のフォルダが見つかりません。\n%1").arg(fields.folder);
     return {};
@@ -89,7 +95,7 @@ std::optional<FolderSearchRequest> BuildRequest(const Fields& fields)
     if (!pattern)
         return std::nullopt;
     FolderSearchRequest request;
-    request.folder = QDir::cleanPath(QFileInfo(fields.folder.trimmed()).absoluteFilePath());
+    request.folder = AbsolutePath(fields.folder.trimmed()); // a dropped folder's name keeps its bytes
     request.fileTypes = fields.fileTypes;
     request.subfolders = fields.subfolders;
     request.pattern = *pattern;

@@ -2,6 +2,8 @@
 // and block-wise reading of byte sources.
 #include "search/PatternScanner.h"
 
+#include "document/AlignedReader.h"
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -247,24 +249,25 @@ ScanResult PatternScanner::FindForward(ByteSource& source, uint64_t from, uint64
         }
         return CheckedAfterDirectRead(source, r);
     }
-    // Blocks grow from `firstBlock`, so a hit close by costs a short read only.
+    // Blocks grow from `firstBlock`, so a hit close by costs a short read only. Each read starts
+    // at the page that holds the next candidate (a few bytes read twice keep the reads aligned).
     size_t block = std::clamp<size_t>(firstBlock, 64, kBlockSize);
-    std::vector<uint8_t> buf;
+    AlignedBuffer buf;
     uint64_t pos = from;
     while (pos + m_n <= end) {
-        const size_t want = static_cast<size_t>(std::min<uint64_t>(block + m_n - 1, end - pos));
-        if (buf.size() < want)
-            buf.resize(want);
-        const int64_t got = source.Read(pos, buf.data(), want);
+        const uint64_t at = AlignedBuffer::AlignDown(pos);
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(pos - at + block + m_n - 1, end - at));
+        buf.Reserve(want);
+        const int64_t got = source.Read(at, buf.Data(), want);
         if (got < 0) {
             r.status = ScanResult::Failed;
             r.errorText = source.ErrorText();
             return r;
         }
-        if (static_cast<uint64_t>(got) < m_n)
+        if (static_cast<uint64_t>(got) < pos - at + m_n)
             break; // the file ended early
-        const size_t count = static_cast<size_t>(got) - m_n + 1;
-        const size_t hit = FindFirst(buf.data(), count);
+        const size_t count = static_cast<size_t>(at + static_cast<uint64_t>(got) - pos) - m_n + 1;
+        const size_t hit = FindFirst(buf.Data() + (pos - at), count);
         if (hit != npos) {
             r.status = ScanResult::Found;
             r.address = pos + hit;
@@ -295,22 +298,24 @@ ScanResult PatternScanner::FindBackward(ByteSource& source, uint64_t lastStart, 
         return CheckedAfterDirectRead(source, r);
     }
     size_t block = std::clamp<size_t>(firstBlock, 64, kBlockSize);
-    std::vector<uint8_t> buf;
+    AlignedBuffer buf;
     for (;;) {
+        // The read starts on a page boundary at or below the block's first candidate.
         const uint64_t lo = hi >= block - 1 ? hi - (block - 1) : 0;
+        const uint64_t at = AlignedBuffer::AlignDown(lo);
         const size_t count = static_cast<size_t>(hi - lo + 1);
-        const size_t want = count + m_n - 1;
-        if (buf.size() < want)
-            buf.resize(want);
-        const int64_t got = source.Read(lo, buf.data(), want);
+        const size_t want = static_cast<size_t>(lo - at) + count + m_n - 1;
+        buf.Reserve(want);
+        const int64_t got = source.Read(at, buf.Data(), want);
         if (got < 0) {
             r.status = ScanResult::Failed;
             r.errorText = source.ErrorText();
             return r;
         }
         // A file that shrank since it was opened: only what was read can hold a hit.
-        const size_t usable = static_cast<size_t>(got) >= m_n ? static_cast<size_t>(got) - m_n + 1 : 0;
-        const size_t hit = FindLast(buf.data(), std::min(count, usable));
+        const size_t have = static_cast<size_t>(got) > lo - at ? static_cast<size_t>(got) - static_cast<size_t>(lo - at) : 0;
+        const size_t usable = have >= m_n ? have - m_n + 1 : 0;
+        const size_t hit = FindLast(buf.Data() + (lo - at), std::min(count, usable));
         if (hit != npos) {
             r.status = ScanResult::Found;
             r.address = lo + hit;
@@ -325,7 +330,8 @@ ScanResult PatternScanner::FindBackward(ByteSource& source, uint64_t lastStart, 
 
 ScanResult PatternScanner::ForEachHit(ByteSource& source, uint64_t from, bool overlapping,
                                       const std::atomic<bool>* stop,
-                                      const std::function<bool(uint64_t, const uint8_t*)>& onHit) const
+                                      const std::function<bool(uint64_t, const uint8_t*)>& onHit,
+                                      AlignedBuffer* buffer) const
 {
     ScanResult r;
     r.status = ScanResult::Found;
@@ -380,36 +386,57 @@ ScanResult PatternScanner::ForEachHit(ByteSource& source, uint64_t from, bool ov
         return CheckedAfterDirectRead(source, r);
     }
 
-    // A small file needs no more room than itself (many small files in a folder search).
-    const size_t room = static_cast<size_t>(std::min<uint64_t>(kBlockSize + m_n - 1, end > from ? end - from : 0));
-    if (room < m_n)
-        return r;
-    std::unique_ptr<uint8_t[]> buf(new uint8_t[room]);
+    AlignedReader reader(source, from, end, m_n - 1, buffer);
+    reader.SetSkipHoles(true);
+    // Candidates inside a hole are all zeros: they match alike, each or none.
+    const bool zerosMatch = [&] {
+        for (size_t i = 0; i < m_n; ++i)
+            if (m_value[i] != 0)
+                return false;
+        return true;
+    }();
+    std::vector<uint8_t> zeros;
     uint64_t pos = from;
-    while (pos + m_n <= end) {
+    while (reader.Next(pos)) {
         if (stopped()) {
             r.status = ScanResult::Stopped;
             return r;
         }
-        const size_t want = static_cast<size_t>(std::min<uint64_t>(kBlockSize + m_n - 1, end - pos));
-        const int64_t got = source.Read(pos, buf.get(), want);
-        if (got < 0) {
-            r.status = ScanResult::Failed;
-            r.errorText = source.ErrorText();
-            return r;
+        pos = std::max(pos, reader.Start());
+        if (reader.End() - pos < m_n)
+            continue;
+        const uint64_t last = reader.End() - m_n; // the last candidate that fits the window
+        if (reader.IsZero()) {
+            if (!zerosMatch) {
+                pos = last + 1;
+                continue;
+            }
+            zeros.assign(m_n, 0);
+            for (; pos <= last; pos += step) {
+                if (!onHit(pos, zeros.data()))
+                    return r;
+                if (++sinceCheck >= 4096) {
+                    sinceCheck = 0;
+                    if (stopped()) {
+                        r.status = ScanResult::Stopped;
+                        return r;
+                    }
+                }
+            }
+            continue;
         }
-        if (static_cast<uint64_t>(got) < m_n)
-            break;
-        const size_t count = static_cast<size_t>(got) - m_n + 1;
-        const size_t next = scanBlock(buf.get(), count, pos);
+        const uint8_t* base = reader.Data() + (pos - reader.Start());
+        const size_t next = scanBlock(base, static_cast<size_t>(last - pos + 1), pos);
         if (next == npos) {
             if (halted)
                 r.status = ScanResult::Stopped;
             return r;
         }
-        if (static_cast<size_t>(got) < want)
-            break;
         pos += next;
+    }
+    if (reader.Failed()) {
+        r.status = ScanResult::Failed;
+        r.errorText = reader.ErrorText();
     }
     return r;
 }

@@ -1,6 +1,7 @@
 // Fast scanning for a search pattern in memory blocks and through byte sources.
 #pragma once
 
+#include "document/AlignedBuffer.h"
 #include "document/ByteSource.h"
 #include "search/SearchPattern.h"
 
@@ -60,9 +61,12 @@ public:
     // bytes, valid during the call). With `overlapping` the next candidate after a hit a is a + 1,
     // else a + n. `onHit` returns false to end the walk. `stop` is polled at every block and
     // every 4096 hits. Returns Found when it ended at the end of the data or by onHit.
+    // A file is read into `buffer` when given (one buffer for many files), else into an own one;
+    // the holes of a sparse file are not read.
     ScanResult ForEachHit(ByteSource& source, uint64_t from, bool overlapping,
                           const std::atomic<bool>* stop,
-                          const std::function<bool(uint64_t, const uint8_t*)>& onHit) const;
+                          const std::function<bool(uint64_t, const uint8_t*)>& onHit,
+                          AlignedBuffer* buffer = nullptr) const;
 
 private:
     size_t FindFirstScalar(const uint8_t* buf, size_t count) const;

@@ -2,6 +2,7 @@
 // hashes byte by byte.
 #include "search/SameSearch.h"
 
+#include "document/AlignedBuffer.h"
 #include "search/HexFormat.h"
 
 #include <algorithm>
@@ -411,20 +412,25 @@ SameSearchResult RunSameSearch(ByteSource& source, const SameSearchRequest& requ
     }
 
     try {
-        std::unique_ptr<uint8_t[]> copy;
+        // The bytes of the range, contiguous, read from the page that holds its start.
+        AlignedBuffer copy;
         const double scanFrom = data ? 0.0 : 0.1;
         if (data) {
             data += request.start;
         } else {
-            copy.reset(new uint8_t[span]);
-            uint64_t done = 0;
+            const uint64_t at = AlignedBuffer::AlignDown(request.start);
+            const size_t lead = static_cast<size_t>(request.start - at);
+            copy.Reserve(lead + static_cast<size_t>(span));
+            uint64_t done = 0; // bytes of the range read
+            uint64_t pos = at;
             while (done < span) {
                 if (stopped()) {
                     result.status = ScanResult::Stopped;
                     return result;
                 }
-                const size_t want = static_cast<size_t>(std::min<uint64_t>(PatternScanner::kBlockSize, span - done));
-                const int64_t got = source.Read(request.start + done, copy.get() + done, want);
+                const size_t want = static_cast<size_t>(std::min<uint64_t>(PatternScanner::kBlockSize,
+                                                                           request.start + span - pos));
+                const int64_t got = source.Read(pos, copy.Data() + (pos - at), want);
                 if (got < 0) {
                     result.status = ScanResult::Failed;
                     result.errorText = source.ErrorText();
@@ -432,7 +438,8 @@ SameSearchResult RunSameSearch(ByteSource& source, const SameSearchRequest& requ
                 }
                 if (got == 0)
                     break; // the file shrank: the range ends where its data end
-                done += static_cast<uint64_t>(got);
+                pos += static_cast<uint64_t>(got);
+                done = pos > request.start ? pos - request.start : 0;
                 report(scanFrom * static_cast<double>(done) / static_cast<double>(span));
             }
             if (done < n) {
@@ -440,7 +447,7 @@ SameSearchResult RunSameSearch(ByteSource& source, const SameSearchRequest& requ
                 return result;
             }
             span = done;
-            data = copy.get();
+            data = copy.Data() + lead;
         }
 
         SameScan scan(data, span, request.start, n, cap, stop, options, result.groups);

@@ -47,10 +47,7 @@ COutputStructWnd::COutputStructWnd(QWidget* parent, const QStringList& folders)
     m_files = CStructFiles::Find(folders);
     BuildControls();
     m_refresh.setInterval(300);
-    connect(&m_refresh, &QTimer::timeout, this, [this] {
-        if (!m_editing && m_model->rowCount() > 0)
-            m_tree->viewport()->update();
-    });
+    connect(&m_refresh, &QTimer::timeout, this, &COutputStructWnd::RefreshValues);
 }
 
 COutputStructWnd::~COutputStructWnd() = default;
@@ -188,6 +185,7 @@ StructBytes& COutputStructWnd::Bytes()
     CQuorvaneDoc* doc = ActiveDocument();
     if (!m_bytes || m_bytesDoc != doc) {
         m_bytes = std::make_unique<DocStructBytes>(doc);
+        m_bytes->ReportAfterEvent(true); // the list reads values while it paints
         m_bytesDoc = doc;
     }
     return *m_bytes;
@@ -231,6 +229,11 @@ void COutputStructWnd::ChooseStructure(int index)
 void COutputStructWnd::ShowStructure()
 {
     m_model->Reset();
+    SendStructRange();
+}
+
+void COutputStructWnd::SendStructRange()
+{
     UpdateAddressText();
     uint64_t start = 0, end = 0;
     m_session->StructRange(start, end);
@@ -300,18 +303,47 @@ void COutputStructWnd::ToggleRow(int row)
 bool COutputStructWnd::CommitValueEdit(int row, const QString& text)
 {
     m_editing = false;
-    const CStructValues::Commit result = m_session->CommitValueEdit(row, text, Bytes());
+    // A varsize field changes the counts and sizes after it: the rows are rebuilt inside one model
+    // reset, the expanded rows open again and the edited field stays the current row.
+    const bool rebuilds = m_session->EditRebuildsRows(row);
+    CStructValues::Commit result = CStructValues::Commit::Refused;
+    int64_t after = row;
+    const auto commit = [&] { result = m_session->CommitValueEdit(row, text, Bytes(), &after, kExpandLimit, kMaxRows); };
+    if (rebuilds)
+        RebuildRows(commit, &after);
+    else
+        commit();
     if (result != CStructValues::Commit::Written)
         return false;
-    const uint8_t kind = m_session->Tree().Row(row).definition >= 0
-                             ? m_session->Tree().Field(m_session->Tree().Row(row)).kind : 0;
-    if (kind == CStructDefs::kVarsizeLittle || kind == CStructDefs::kVarsizeBig || row >= m_model->rowCount())
-        ShowStructure(); // the counts changed: the rows were rebuilt
     CQuorvaneView* view = ActiveView();
     um::SetCursor::Send(view, nullptr, true);
     RepaintView();
     m_tree->viewport()->update();
     return true;
+}
+
+void COutputStructWnd::RebuildRows(const std::function<void()>& rebuild, const int64_t* current, int column)
+{
+    m_model->Rebuild(rebuild);
+    SendStructRange();
+    // The rebuild gives the row's new place.
+    if (current && *current >= 0 && *current < m_model->rowCount())
+        m_tree->setCurrentIndex(m_model->index(int(*current), column));
+    SendRowRange();
+}
+
+void COutputStructWnd::RefreshValues()
+{
+    if (m_editing || m_session->Structure() < 0)
+        return;
+    if (m_session->VarsizeValuesChanged(Bytes())) {
+        int64_t current = m_tree->currentIndex().isValid() ? m_tree->currentIndex().row() : -1;
+        const int column = m_tree->currentIndex().isValid() ? m_tree->currentIndex().column() : 0;
+        RebuildRows([&] {
+            m_session->RebuildKeepingRows(Bytes(), current >= 0 ? &current : nullptr, kExpandLimit, kMaxRows);
+        }, &current, column);
+    }
+    m_tree->viewport()->update();
 }
 
 void COutputStructWnd::OnCurrentRowChanged()
@@ -324,8 +356,11 @@ void COutputStructWnd::SendRowRange()
     const QModelIndex current = m_tree->currentIndex();
     if (!current.isValid())
         return;
+    const CStructTree& tree = m_session->Tree();
+    if (current.row() >= tree.RowCount())
+        return;
     uint64_t start = 0, end = 0;
-    m_session->RowRange(m_session->Tree().Row(current.row()), start, end);
+    m_session->RowRange(tree.Row(current.row()), start, end);
     const um::AddrRange member{start, end};
     um::SetStructRange::Send(ActiveView(), nullptr, &member);
 }
@@ -333,7 +368,7 @@ void COutputStructWnd::SendRowRange()
 void COutputStructWnd::SelectRowBytes()
 {
     const QModelIndex current = m_tree->currentIndex();
-    if (!current.isValid())
+    if (!current.isValid() || current.row() >= m_session->Tree().RowCount())
         return;
     uint64_t start = 0, end = 0;
     m_session->RowRange(m_session->Tree().Row(current.row()), start, end);

@@ -3,12 +3,14 @@
 
 #include "structs/DocStructBytes.h"
 #include "structs/StructFiles.h"
+#include "structs/StructRowModel.h"
 #include "structs/StructSession.h"
 #include "view/StructPaneSink.h"
 
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -64,6 +66,10 @@ public:
     bool CommitValueEdit(int row, const QString& text);
     // 選択: selects the current row's bytes in the view.
     void SelectRowBytes();
+    // The refresh timer's work: when the bytes under the structure now give other varsize values
+    // (an undo, typing in the view), the rows are rebuilt keeping expansions and the current row;
+    // then the values are repainted.
+    void RefreshValues();
 
     // ---- State, for the frame and tests ----
     CStructSession& Session() { return *m_session; }
@@ -89,6 +95,11 @@ private:
     StructBytes& Bytes();
     uint64_t FileSize() const;
     void ShowStructure();
+    void SendStructRange();
+    // Runs `rebuild` (which rebuilds the rows) inside one model reset, then makes row `*current`
+    // (read afterwards) the current row and sends the new ranges.
+    void RebuildRows(const std::function<void()>& rebuild, const int64_t* current,
+                     int column = CStructRowModel::ColValue);
     void SendRowRange();
     void UpdateAddressText();
     void OnCurrentRowChanged();

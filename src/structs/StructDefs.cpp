@@ -408,9 +408,23 @@ void CStructDefs::Reevaluate(const ValueReader& read)
         m_varsizes[i].value = values[i];
 }
 
+const CStructDefs::STRUCTDATA& CStructDefs::Member(int def, int member) const
+{
+    static const STRUCTDATA kNone;
+    if (!HasDef(def) || member < 0 || size_t(member) >= m_defs[size_t(def)].members.size())
+        return kNone;
+    return m_defs[size_t(def)].members[size_t(member)];
+}
+
+const CStructDefs::STRUCTDEF& CStructDefs::Def(int def) const
+{
+    static const STRUCTDEF kNone;
+    return HasDef(def) ? m_defs[size_t(def)] : kNone;
+}
+
 std::vector<int64_t> CStructDefs::MemberOffsets(int def) const
 {
-    const auto& members = m_defs.at(def).members;
+    const auto& members = Def(def).members;
     std::vector<int64_t> offsets(members.size() + 1);
     int64_t o = 0;
     for (size_t i = 0; i < members.size(); ++i) {

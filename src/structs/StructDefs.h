@@ -81,7 +81,13 @@ public:
 
     const std::vector<STRUCTDEF>& Defs() const { return m_defs; }
     const std::vector<STRUCTVARSIZE>& Varsizes() const { return m_varsizes; }
-    const STRUCTDATA& Member(int def, int member) const { return m_defs.at(def).members.at(member); }
+    // Lookups that never throw: a definition or field that is not there (a stale row, a row of
+    // another file) gives an empty definition, and a field that shows nothing, covers no bytes and
+    // cannot be edited (kind kArithmetic, element size 0).
+    const STRUCTDATA& Member(int def, int member) const;
+    const STRUCTDEF& Def(int def) const;
+    bool HasDef(int def) const { return def >= 0 && size_t(def) < m_defs.size(); }
+    int64_t DefSize(int def) const { return HasDef(def) ? m_defs[size_t(def)].size : 0; }
     // The error of the last parse: its 1-based line and the message; line 0 when there was none.
     int ErrorLine() const { return m_errorLine; }
     QString ErrorText() const { return m_errorText; }

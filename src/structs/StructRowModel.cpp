@@ -78,6 +78,13 @@ void CStructRowModel::Reset()
     endResetModel();
 }
 
+void CStructRowModel::Rebuild(const std::function<void()>& change)
+{
+    beginResetModel();
+    change();
+    endResetModel();
+}
+
 int64_t CStructRowModel::Toggle(int row, int64_t limit)
 {
     CStructTree& tree = m_session.Tree();

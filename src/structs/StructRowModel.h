@@ -27,6 +27,9 @@ public:
 
     // The rows were rebuilt (a structure chosen, the base moved).
     void Reset();
+    // Runs `change`, which rebuilds the rows, inside one model reset: the list never sees the new
+    // rows with the old row count.
+    void Rebuild(const std::function<void()>& change);
     // Expands or collapses a row; returns the rows added (positive) or removed (negative).
     int64_t Toggle(int row, int64_t limit);
     // Set by the pane: commits an edit of a row.

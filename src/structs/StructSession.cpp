@@ -1,8 +1,9 @@
 // The structure editor's operations, shared by the pane and the command line.
 #include "structs/StructSession.h"
 
+#include "base/NativePath.h"
+
 #include <QFile>
-#include <QFileInfo>
 
 CStructDefs::ValueReader CStructSession::Reader(StructBytes& bytes) const
 {
@@ -20,18 +21,21 @@ bool CStructSession::LoadDefinitionFile(const QString& path, StructBytes& bytes)
     m_path = path;
     if (path.isEmpty())
         return true;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_error = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), file.errorString());
+    // The name is shown as the user reads it; the file is opened by its bytes.
+    const QString name = PathForDisplay(FileNameOf(path));
+    QFile file;
+    QString openError;
+    if (!OpenNativeFile(file, path, QIODevice::ReadOnly, &openError)) {
+        m_error = QStringLiteral("%1: %2").arg(name, openError);
         return false;
     }
     if (file.size() > CStructDefs::kMaxFileBytes) {
-        m_error = QStringLiteral("%1: 定義ファイルが大きすぎます。").arg(QFileInfo(path).fileName());
+        m_error = QStringLiteral("%1: 定義ファイルが大きすぎます。").arg(name);
         return false;
     }
     const QByteArray text = file.readAll();
     if (!m_defs.Parse(text, Reader(bytes))) {
-        m_error = QStringLiteral("%1 の %2 行目: %3").arg(QFileInfo(path).fileName()).arg(m_defs.ErrorLine()).arg(m_defs.ErrorText());
+        m_error = QStringLiteral("%1 の %2 行目: %3").arg(name).arg(m_defs.ErrorLine()).arg(m_defs.ErrorText());
         return false;
     }
     return true;
@@ -45,7 +49,7 @@ void CStructSession::ChooseStructure(int index)
 uint64_t CStructSession::StructSize() const
 {
     const int s = m_tree.Structure();
-    return s < 0 ? 0 : uint64_t(std::max<int64_t>(m_defs.Defs()[s].size, 0));
+    return uint64_t(std::max<int64_t>(m_defs.DefSize(s), 0));
 }
 
 bool CStructSession::MoveBase(CStructBase::Move move, uint64_t cursor, StructBytes& bytes)
@@ -75,16 +79,50 @@ void CStructSession::RowRange(const CStructTree::LISTOPTION& row, uint64_t& star
     end = CStructBase::End(start, m_tree.RowLength(row));
 }
 
-CStructValues::Commit CStructSession::CommitValueEdit(int64_t index, const QString& text, StructBytes& bytes)
+bool CStructSession::EditRebuildsRows(int64_t index) const
 {
+    if (index < 0 || index >= m_tree.RowCount())
+        return false;
+    const uint8_t kind = m_tree.Field(m_tree.Row(index)).kind;
+    return kind == CStructDefs::kVarsizeLittle || kind == CStructDefs::kVarsizeBig;
+}
+
+CStructValues::Commit CStructSession::CommitValueEdit(int64_t index, const QString& text, StructBytes& bytes,
+                                                      int64_t* rowAfter, int64_t expandLimit, int64_t maxRows)
+{
+    if (rowAfter)
+        *rowAfter = index;
     if (index < 0 || index >= m_tree.RowCount())
         return CStructValues::Commit::Refused;
     const CStructTree::LISTOPTION row = m_tree.Row(index);
     const CStructValues::Commit result = CStructValues::CommitValueEdit(m_tree, row, text, bytes, m_base);
-    if (result == CStructValues::Commit::Written) {
-        const uint8_t kind = m_tree.Field(row).kind;
-        if (kind == CStructDefs::kVarsizeLittle || kind == CStructDefs::kVarsizeBig)
-            Reevaluate(bytes);
+    if (result == CStructValues::Commit::Written && EditRebuildsRows(index)) {
+        int64_t row = index;
+        RebuildKeepingRows(bytes, &row, expandLimit, maxRows);
+        if (rowAfter)
+            *rowAfter = row;
     }
     return result;
+}
+
+bool CStructSession::VarsizeValuesChanged(StructBytes& bytes) const
+{
+    if (m_defs.Varsizes().empty())
+        return false;
+    CStructDefs now = m_defs;
+    now.Reevaluate(Reader(bytes));
+    for (size_t i = 0; i < now.Varsizes().size(); ++i)
+        if (now.Varsizes()[i].value != m_defs.Varsizes()[i].value)
+            return true;
+    return false;
+}
+
+void CStructSession::RebuildKeepingRows(StructBytes& bytes, int64_t* row, int64_t expandLimit, int64_t maxRows)
+{
+    const CStructTree::RowKey kept = row ? m_tree.KeyOf(*row) : CStructTree::RowKey();
+    const std::vector<CStructTree::RowKey> expanded = m_tree.ExpandedKeys();
+    Reevaluate(bytes);
+    m_tree.Reexpand(expanded, expandLimit, maxRows);
+    if (row)
+        *row = m_tree.IndexOf(kept);
 }

@@ -48,9 +48,25 @@ public:
     void StructRange(uint64_t& start, uint64_t& end) const;
     void RowRange(const CStructTree::LISTOPTION& row, uint64_t& start, uint64_t& end) const;
 
-    // Commits an edit of row `index`; after a varsize field the values are read again and the rows
-    // rebuilt (expansions are lost, as the row numbers change).
-    CStructValues::Commit CommitValueEdit(int64_t index, const QString& text, StructBytes& bytes);
+    // True when the data now gives other varsize values than the rows were built from (the bytes
+    // changed under the structure: an undo, typing in the view).
+    bool VarsizeValuesChanged(StructBytes& bytes) const;
+    // Reads the varsize values again and rebuilds the rows with the expanded rows expanded again
+    // (at most `expandLimit` elements per array and `maxRows` rows in all). `row`, when given, is
+    // a row index that follows its row to its new place (-1 when that row is no longer shown).
+    void RebuildKeepingRows(StructBytes& bytes, int64_t* row, int64_t expandLimit, int64_t maxRows);
+
+    // True when committing an edit of row `index` rebuilds the rows (a varsize field: the counts
+    // and sizes that follow from it change).
+    bool EditRebuildsRows(int64_t index) const;
+    // Commits an edit of row `index`. After a varsize field the values are read again and the rows
+    // rebuilt with the expanded rows expanded again (at most `expandLimit` elements per array and
+    // `maxRows` rows in all); `rowAfter` receives the edited field's row afterwards (-1 when it is
+    // no longer shown).
+    CStructValues::Commit CommitValueEdit(int64_t index, const QString& text, StructBytes& bytes,
+                                          int64_t* rowAfter = nullptr,
+                                          int64_t expandLimit = CStructDefs::kMaxCount,
+                                          int64_t maxRows = CStructDefs::kMaxCount);
 
 private:
     CStructDefs::ValueReader Reader(StructBytes& bytes) const;

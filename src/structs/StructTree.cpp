@@ -21,7 +21,7 @@ void CStructTree::Show(int structIndex)
 std::vector<std::unique_ptr<CStructTree::Node>> CStructTree::FieldNodes(const LISTOPTION& parent, Node* parentNode) const
 {
     const int def = parent.structType;
-    const auto& members = m_defs.Defs().at(def).members;
+    const auto& members = m_defs.Def(def).members;
     std::vector<std::unique_ptr<Node>> nodes;
     nodes.reserve(members.size());
     int64_t offset = 0;
@@ -51,7 +51,7 @@ CStructTree::LISTOPTION CStructTree::ElementRow(const LISTOPTION& array, int64_t
     r.definition = array.definition;
     r.member = array.member;
     r.level = array.level + 1;
-    const int64_t stride = array.structType >= 0 ? m_defs.Defs()[array.structType].size : int64_t(f.elementSize);
+    const int64_t stride = array.structType >= 0 ? m_defs.DefSize(array.structType) : int64_t(f.elementSize);
     r.offset = array.offset + uint64_t(CStructDefs::SatMul(stride, element));
     const qsizetype bracket = f.name.indexOf(QLatin1Char('['));
     r.label = (bracket >= 0 ? f.name.left(bracket) : f.name) + QLatin1Char('[') + QString::number(element) + QLatin1Char(']');
@@ -64,7 +64,7 @@ uint64_t CStructTree::RowLength(const LISTOPTION& row) const
     const CStructDefs::STRUCTDATA& f = Field(row);
     if (f.kind == CStructDefs::kArithmetic && f.structIndex < 0)
         return 0;
-    const int64_t unit = row.structType >= 0 ? m_defs.Defs()[row.structType].size : int64_t(f.elementSize);
+    const int64_t unit = row.structType >= 0 ? m_defs.DefSize(row.structType) : int64_t(f.elementSize);
     if (row.count > 0)
         return uint64_t(CStructDefs::SatMul(unit, row.count));
     if (row.element < 0 && f.countFromVarsize)
@@ -77,7 +77,7 @@ int64_t CStructTree::ChildCount(const LISTOPTION& row) const
     if (row.count > 0)
         return row.count;
     if (row.structType >= 0)
-        return int64_t(m_defs.Defs()[row.structType].members.size());
+        return int64_t(m_defs.Def(row.structType).members.size());
     return 0;
 }
 
@@ -207,4 +207,113 @@ int64_t CStructTree::Collapse(int64_t index)
     if (node->row.element >= 0 && node->parent)
         node->parent->elements.erase(node->row.element);
     return removed;
+}
+
+CStructTree::RowKey CStructTree::NodeKey(const Node* node) const
+{
+    RowKey key;
+    for (const Node* n = node; n; n = n->parent)
+        key.emplace_back(n->row.member, n->row.element);
+    std::reverse(key.begin(), key.end());
+    return key;
+}
+
+CStructTree::RowKey CStructTree::KeyOf(int64_t index) const
+{
+    const Place p = Locate(index);
+    if (p.node)
+        return NodeKey(p.node);
+    if (!p.array)
+        return {};
+    RowKey key = NodeKey(p.array);
+    key.emplace_back(p.array->row.member, p.element);
+    return key;
+}
+
+int64_t CStructTree::IndexOf(const RowKey& key) const
+{
+    if (key.empty())
+        return -1;
+    if (!m_rootStartsValid)
+        RebuildRootStarts();
+    const Node* node = nullptr;
+    int64_t index = -1;
+    for (size_t r = 0; r < m_roots.size(); ++r) {
+        if (m_roots[r]->row.member == key[0].first && key[0].second < 0) {
+            node = m_roots[r].get();
+            index = m_rootStarts[r];
+            break;
+        }
+    }
+    for (size_t step = 1; node && step < key.size(); ++step) {
+        if (!node->row.expanded)
+            return -1;
+        const auto [member, element] = key[step];
+        int64_t at = index + 1;
+        const Node* next = nullptr;
+        if (node->row.count > 0) {
+            if (member != node->row.member || element < 0 || element >= node->shown)
+                return -1;
+            at += element;
+            for (const auto& [e, child] : node->elements) {
+                if (e >= element) {
+                    if (e == element)
+                        next = child.get();
+                    break;
+                }
+                at += child->below;
+            }
+            if (!next)
+                return step + 1 == key.size() ? at : -1; // a plain element row has no rows below it
+        } else {
+            for (const auto& child : node->fields) {
+                if (child->row.member == member && element < 0) {
+                    next = child.get();
+                    break;
+                }
+                at += 1 + child->below;
+            }
+            if (!next)
+                return -1;
+        }
+        node = next;
+        index = at;
+    }
+    return node ? index : -1;
+}
+
+void CStructTree::CollectExpanded(const Node& node, RowKey& key, std::vector<RowKey>& out)
+{
+    key.emplace_back(node.row.member, node.row.element);
+    if (node.row.expanded) {
+        out.push_back(key);
+        for (const auto& child : node.fields)
+            CollectExpanded(*child, key, out);
+        for (const auto& [element, child] : node.elements)
+            CollectExpanded(*child, key, out);
+    }
+    key.pop_back();
+}
+
+std::vector<CStructTree::RowKey> CStructTree::ExpandedKeys() const
+{
+    std::vector<RowKey> out;
+    RowKey key;
+    for (const auto& root : m_roots)
+        CollectExpanded(*root, key, out);
+    return out;
+}
+
+void CStructTree::Reexpand(const std::vector<RowKey>& keys, int64_t limit, int64_t maxRows)
+{
+    // Parents come before their children in `keys`, so each key's parent is open when it is met.
+    for (const RowKey& key : keys) {
+        const int64_t index = IndexOf(key);
+        if (index < 0)
+            continue;
+        const int64_t room = maxRows - RowCount();
+        if (room <= 0)
+            break;
+        Expand(index, std::min(limit, room));
+    }
 }

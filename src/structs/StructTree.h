@@ -61,6 +61,19 @@ public:
     // The children an expansion of this row would show, before any limit.
     int64_t ChildCount(const LISTOPTION& row) const;
 
+    // A row's place that outlives a rebuild of the rows: from the top level down, the field's
+    // index and, for an element row, its element index (-1 for a field row).
+    using RowKey = std::vector<std::pair<int, int64_t>>;
+    RowKey KeyOf(int64_t index) const;
+    // The row with this key now, or -1 when it is not shown (an ancestor collapsed, an array
+    // that became shorter).
+    int64_t IndexOf(const RowKey& key) const;
+    // The keys of the expanded rows, parents before their children.
+    std::vector<RowKey> ExpandedKeys() const;
+    // Expands the rows of these keys again (after Show), `limit` elements per array, while the
+    // list holds fewer than `maxRows` rows.
+    void Reexpand(const std::vector<RowKey>& keys, int64_t limit, int64_t maxRows);
+
 private:
     struct Node
     {
@@ -86,6 +99,8 @@ private:
     LISTOPTION ElementRow(const LISTOPTION& array, int64_t element) const;
     std::vector<std::unique_ptr<Node>> FieldNodes(const LISTOPTION& parent, Node* parentNode) const;
     void AddBelow(Node* node, int64_t delta);
+    RowKey NodeKey(const Node* node) const;
+    static void CollectExpanded(const Node& node, RowKey& key, std::vector<RowKey>& out);
     void RebuildRootStarts() const;
 
     const CStructDefs& m_defs;

@@ -146,9 +146,15 @@ bool CStructValues::EncodeEdit(const Field& f, const QString& input, QByteArray&
                 return false;
             }
         }
+        // Leading zeros beyond the field are harmless; any other digit there would be cut off.
+        while (text.size() > digits && text.startsWith(QLatin1Char('0')))
+            text.remove(0, 1);
+        if (text.size() > digits) {
+            error = QStringLiteral("値が大きすぎます。16進数%1桁以内で入力してください。").arg(digits);
+            return false;
+        }
         if (text.size() < digits)
             text = QString(digits - text.size(), QLatin1Char('0')) + text;
-        text.truncate(digits);
         for (uint32_t i = 0; i < size && i < 8; ++i) {
             const QString pair = text.mid(digits - 2 - 2 * int(i), 2);
             le[i] = uint8_t(pair.toUInt(nullptr, 16));

@@ -2,6 +2,8 @@
 #include "tools/Concatenation.h"
 
 #include "base/Prompter.h"
+#include "document/AlignedBuffer.h"
+#include "document/ByteSource.h"
 #include "base/NativePath.h"
 #include "document/QuorvaneDoc.h"
 #include "tools/FixedInput.h"
@@ -65,15 +67,18 @@ bool ConcatenateFile(CQuorvaneDoc& doc, const QString& path, ConcatPosition posi
         Prompter::ShowError(QStringLiteral("連結後のサイズがメモリ上のファイルの上限 (2 GiB) を超えます。"));
         return false;
     }
-    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[n ? n : 1]);
-    if (!buffer) {
+    // Read from offset 0 into a page-aligned buffer: the kernel's fast copy.
+    AlignedBuffer buffer;
+    try {
+        buffer.Reserve(n ? n : 1);
+    } catch (const std::bad_alloc&) {
         Prompter::ShowError(QStringLiteral("メモリが不足しています。"));
         return false;
     }
     for (uint64_t done = 0; done < n;) {
-        const qint64 got = file.read(reinterpret_cast<char*>(buffer.get() + done), static_cast<qint64>(n - done));
+        const qint64 got = file.read(reinterpret_cast<char*>(buffer.Data() + done), static_cast<qint64>(n - done));
         if (got <= 0) {
-            Prompter::ShowError(ErrorText(path, got < 0 ? file.errorString() : QStringLiteral("ファイルの途中で読み込めなくなりました。")));
+            Prompter::ShowError(ErrorText(path, got < 0 ? file.errorString() : ShortReadText()));
             return false;
         }
         done += static_cast<uint64_t>(got);
@@ -86,10 +91,10 @@ bool ConcatenateFile(CQuorvaneDoc& doc, const QString& path, ConcatPosition posi
         // Insert the part that does not fit over the replaced bytes first, then write over them:
         // when the disk has no room for the growth, nothing has changed yet.
         const bool grown = replaced == n
-            || doc.DiskWrite(b + replaced, buffer.get() + replaced, static_cast<size_t>(n - replaced), true, true);
+            || doc.DiskWrite(b + replaced, buffer.Data() + replaced, static_cast<size_t>(n - replaced), true, true);
         if (!grown)
             return false;
-        const bool ok = replaced == 0 || doc.DiskWrite(b, buffer.get(), static_cast<size_t>(replaced), false, true);
+        const bool ok = replaced == 0 || doc.DiskWrite(b, buffer.Data(), static_cast<size_t>(replaced), false, true);
         return ok || replaced != n; // the file grew: it has changed either way
     }
 
@@ -100,7 +105,7 @@ bool ConcatenateFile(CQuorvaneDoc& doc, const QString& path, ConcatPosition posi
         : doc.Record(false, static_cast<uint32_t>(b), nullptr, 0, static_cast<int32_t>(n));
     if (recorded == Outcome::Abandon)
         return false;
-    if (!doc.InsertBytes(b, buffer.get(), static_cast<size_t>(n))) {
+    if (!doc.InsertBytes(b, buffer.Data(), static_cast<size_t>(n))) {
         doc.ClearJournals(); // the newest record describes an insertion that never happened
         Prompter::ShowError(QStringLiteral("メモリが不足しています。"));
         return false;

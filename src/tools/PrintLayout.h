@@ -24,9 +24,15 @@ public:
     int RowHeight() const { return m_cells.m_rowPitch; }
     // page height / R − 2, and at least 1 (a huge font on a small page still prints).
     int RowsPerPage() const { return m_rowsPerPage; }
-    // y of the text of row i of a page: R + W + i × (T + W). The header line stands at y = T.
-    int RowY(int i) const { return RowHeight() + CharWidth() + i * RowHeight(); }
-    int HeaderY() const { return TextHeight(); }
+    // The page from the top: the path line (T high), a gap of W, the column header at y = R, a
+    // rule under it, and the rows from y = 2R + W / 2, R apart, so that the first row stands
+    // clear of the header. All L rows end above the page height.
+    int HeaderY() const { return RowHeight(); }
+    int HeaderRuleY() const { return RowHeight() + TextHeight() + CharWidth() * 3 / 4; }
+    int RowY(int i) const { return 2 * RowHeight() + CharWidth() / 2 + i * RowHeight(); }
+    // Width of a printed row: the address, the 16 cells, the text column and the cell that a
+    // character of the last column reaches into.
+    int RowWidth() const { return m_cells.CharColumnEnd() + m_cells.m_charWidth; }
     // The cell positions of the view for this font.
     const CViewLayout& Cells() const { return m_cells; }
 

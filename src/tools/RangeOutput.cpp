@@ -1,12 +1,14 @@
 // Checking a typed range and writing its bytes to a file.
 #include "tools/RangeOutput.h"
 
+#include "document/AlignedReader.h"
 #include "document/ByteSource.h"
 #include "document/SafeFileWriter.h"
 
 #include <algorithm>
 #include <memory>
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -80,28 +82,31 @@ bool WriteRangeToFile(ByteSource& source, const RangeOutputRequest& request, con
             }
         }
     } else {
-        std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kBlock]);
-        if (!buffer)
-            return fail(QStringLiteral("メモリが不足しています。"));
-        for (uint64_t done = 0; done < total;) {
-            const size_t want = static_cast<size_t>(std::min<uint64_t>(kBlock, total - done));
-            const int64_t got = source.Read(request.start + done, buffer.get(), want);
-            if (got < 0) {
+        std::optional<AlignedReader> reader;
+        try {
+            reader.emplace(source, request.start, request.end + 1, 0, nullptr, kBlock);
+            uint64_t done = 0;
+            while (reader->Next()) {
+                if (!out.Write(reader->Data(), static_cast<qint64>(reader->Length())))
+                    return failed();
+                done += reader->Length();
+                if (progress && !progress(done, total)) {
+                    out.Cancel();
+                    return fail(QString());
+                }
+            }
+            if (reader->Failed()) {
                 out.Cancel();
                 return fail(source.ErrorText());
             }
-            if (got == 0) {
+            if (done < total) {
                 // The file became shorter than the range while it was copied.
                 out.Cancel();
                 return fail(QStringLiteral("ファイルの途中で読み込めなくなりました。"));
             }
-            if (!out.Write(buffer.get(), got))
-                return failed();
-            done += static_cast<uint64_t>(got);
-            if (progress && !progress(done, total)) {
-                out.Cancel();
-                return fail(QString());
-            }
+        } catch (const std::bad_alloc&) {
+            out.Cancel();
+            return fail(QStringLiteral("メモリが不足しています。"));
         }
     }
     if (!out.Commit())

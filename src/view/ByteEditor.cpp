@@ -261,7 +261,31 @@ bool CByteEditor::PasteBytes(EditCaret& caret, const uint8_t* data, size_t n)
     return true;
 }
 
-std::optional<QByteArray> CByteEditor::ReadRange(const EditCaret& caret)
+std::function<int64_t()> CByteEditor::s_availableMemoryHook;
+
+int64_t CByteEditor::AvailableMemory()
+{
+    if (s_availableMemoryHook)
+        return s_availableMemoryHook();
+    QFile info(QStringLiteral("/proc/meminfo"));
+    if (!info.open(QIODevice::ReadOnly))
+        return -1;
+    int64_t available = -1;
+    int64_t swapFree = 0;
+    for (const QByteArray& line : info.readAll().split('\n')) {
+        const QList<QByteArray> parts = line.simplified().split(' ');
+        if (parts.size() < 2)
+            continue;
+        const int64_t kib = parts[1].toLongLong();
+        if (parts[0] == "MemAvailable:")
+            available = kib * 1024;
+        else if (parts[0] == "SwapFree:")
+            swapFree = kib * 1024;
+    }
+    return available < 0 ? -1 : available + swapFree;
+}
+
+std::optional<QByteArray> CByteEditor::ReadRange(const EditCaret& caret, uint64_t copies)
 {
     const uint64_t size = m_doc.GetFileSize();
     const std::optional<Range> range = TargetRange(caret, size);
@@ -269,7 +293,9 @@ std::optional<QByteArray> CByteEditor::ReadRange(const EditCaret& caret)
         return std::nullopt;
     const uint64_t start = range->start;
     const uint64_t n = range->count;
-    if (n >= 0x7FFFFFF0ull) {
+    // Small copies never ask: the check is for selections of hundreds of megabytes.
+    const int64_t room = n >= (uint64_t(16) << 20) ? AvailableMemory() : -1;
+    if (n >= 0x7FFFFFF0ull || (room >= 0 && n * copies > static_cast<uint64_t>(room))) {
         Prompter::ShowError(QStringLiteral("クリップボードへの保存に失敗しました。"));
         return std::nullopt;
     }

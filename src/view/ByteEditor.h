@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 class CQuorvaneDoc;
@@ -52,8 +53,14 @@ public:
 
     // The range copy and cut act on: the selection, or the byte at the cursor. Empty (nullopt)
     // on the end-of-file cell without a selection, or when a direct-edit file cannot be read
-    // (the error has then been shown).
-    std::optional<QByteArray> ReadRange(const EditCaret& caret);
+    // (the error has then been shown). `copies` is how many times the caller will hold the bytes
+    // over (clipboard formats, texts): when that much memory is plainly not there, the copy is
+    // refused with the clipboard message before anything is built.
+    std::optional<QByteArray> ReadRange(const EditCaret& caret, uint64_t copies = 1);
+    // Memory the program may still use (available memory and free swap), -1 when unknown.
+    static int64_t AvailableMemory();
+    // Test seam: when set, replaces AvailableMemory().
+    static std::function<int64_t()> s_availableMemoryHook;
 
 private:
     struct Range

@@ -41,7 +41,9 @@ CQuorvaneView::CQuorvaneView(CQuorvaneDoc* doc, QWidget* parent)
 {
     Q_ASSERT_X(doc, "CQuorvaneView", "a view needs its document");
     setFrameShape(QFrame::NoFrame);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Rows wider than the window scroll sideways with the area's own bar; the rows scroll with
+    // CMyScrollBar, which maps 64-bit rows.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled, true);
@@ -177,10 +179,35 @@ void CQuorvaneView::UpdateScrollRange()
 {
     const int page = std::max(1, m_layout.RowsPainted(viewport()->height()));
     m_scrollBar->SetRange64(CMyScrollBar::RangeBit | CMyScrollBar::PageBit, FileSize() / 16, page);
-    // The bar stands along the right edge, below the column header.
+    // The bar stands along the right edge of the rows, below the column header.
     const int top = m_layout.m_rowPitch;
-    m_scrollBar->setGeometry(width() - 16, top, 16, std::max(0, height() - top));
+    m_scrollBar->setGeometry(viewport()->width() - 16, top, 16, std::max(0, viewport()->height() - top));
     m_scrollBar->raise();
+    UpdateHorizontalRange();
+}
+
+int CQuorvaneView::ContentWidth() const
+{
+    // The text column, the cell a character of the last column reaches into, and the row bar.
+    return m_layout.CharColumnEnd() + 2 * m_layout.m_charWidth + 16;
+}
+
+void CQuorvaneView::UpdateHorizontalRange()
+{
+    QScrollBar* bar = horizontalScrollBar();
+    bar->setRange(0, std::max(0, ContentWidth() - viewport()->width()));
+    bar->setPageStep(std::max(1, viewport()->width()));
+    bar->setSingleStep(std::max(1, m_layout.m_charWidth));
+}
+
+int CQuorvaneView::HorizontalOffset() const
+{
+    return horizontalScrollBar()->value();
+}
+
+void CQuorvaneView::scrollContentsBy(int, int)
+{
+    viewport()->update();
 }
 
 void CQuorvaneView::LoadVisibleWindow()

@@ -97,6 +97,8 @@ public:
     // Rows of the page: client height / row pitch - 1.
     int PageRows() const;
     CMyScrollBar* ScrollBar() const { return m_scrollBar; }
+    // How far the rows are scrolled sideways, in pixels (0 while they fit the window).
+    int HorizontalOffset() const;
     // Where the last paint put the caret (off screen when the cursor's row was not painted).
     QRect CaretRect() const { return m_caretRect; }
 
@@ -191,6 +193,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
+    void scrollContentsBy(int dx, int dy) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     void showEvent(QShowEvent* e) override;
@@ -207,6 +210,11 @@ private:
     void UpdateMetrics();
     // Range and page of the scroll bar from the file size and the window height.
     void UpdateScrollRange();
+    // The sideways bar: shown while a row is wider than the window.
+    void UpdateHorizontalRange();
+    // Scrolls sideways when a key took the cursor's cell out of sight.
+    void KeepCaretColumnInSight();
+    int ContentWidth() const;
     // Direct edit mode: re-reads the rows on screen (no-op in memory).
     void LoadVisibleWindow();
     void FollowSynchronizedScroll();
@@ -225,8 +233,9 @@ private:
     // The caret and selection as the editing rules see them, and back.
     EditCaret MakeCaret() const;
     void TakeCaret(const EditCaret& caret);
-    // After a change of the bytes: scroll range, cursor into view, panes, repaint.
-    void AfterEdit();
+    // After a change of the bytes: scroll range, cursor into view (unless the caller scrolls by
+    // the after-key rule), panes, repaint.
+    void AfterEdit(bool cursorIntoView = true);
     bool OnEditCommand(int id);
     bool OnUpdateEditCommand(int id, CmdUI& ui);
     bool HandleMessage(QEvent* e);

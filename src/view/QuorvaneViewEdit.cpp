@@ -16,6 +16,11 @@
 namespace {
 
 const QString kClipboardFailed = QStringLiteral("クリップボードへの保存に失敗しました。");
+// How many times a copy holds the selection over while it builds the clipboard formats: the bytes,
+// our format, the UTF-16 text other programs read, and the conversions on the way.
+constexpr uint64_t kCopiesForFormats = 8;
+// 文字としてコピー: two hex digits per byte, as bytes and again as UTF-16 text.
+constexpr uint64_t kCopiesForHexText = 12;
 
 // The hex digit of a key: 0-9 and A-F on the main keys and the keypad, and the keypad's
 // operator keys / * - + Enter and decimal point as A to F. -1 for other keys.
@@ -66,11 +71,12 @@ void CQuorvaneView::TakeCaret(const EditCaret& c)
     m_nav.m_lowNibble = c.lowNibble;
 }
 
-void CQuorvaneView::AfterEdit()
+void CQuorvaneView::AfterEdit(bool cursorIntoView)
 {
     m_layout.SetFileSize(FileSize());
     UpdateScrollRange();
-    EnsureCursorVisible(false);
+    if (cursorIntoView)
+        EnsureCursorVisible(false);
     ResetCaretBlink();
     RefreshInfoPane();
     Redraw();
@@ -85,8 +91,10 @@ bool CQuorvaneView::TypeInput(uint32_t value)
     CByteEditor editor(*m_doc);
     const bool done = editor.TypeInput(caret, value);
     TakeCaret(caret);
+    // Typing keys end with the after-key scroll rule; a scroll of its own here would pull a
+    // caret on the first visible row back by a page.
     if (done)
-        AfterEdit();
+        AfterEdit(false);
     return done;
 }
 
@@ -98,7 +106,7 @@ bool CQuorvaneView::DeleteBytes()
     CByteEditor editor(*m_doc);
     const bool done = editor.DeleteBytes(caret);
     TakeCaret(caret);
-    AfterEdit();
+    AfterEdit(false);
     return done;
 }
 
@@ -114,10 +122,15 @@ void CQuorvaneView::ToggleInsertMode()
 bool CQuorvaneView::HandleEditKey(QKeyEvent* e)
 {
     const Qt::KeyboardModifiers mods = e->modifiers();
-    if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return false;
     const int key = e->key();
-    if (key == Qt::Key_Insert && !(mods & Qt::KeypadModifier)) {
+    // Insert, Delete and Backspace edit with Ctrl held too; the keypad's Insert (NumLock off)
+    // is Insert.
+    const bool editKey = key == Qt::Key_Insert || key == Qt::Key_Delete || key == Qt::Key_Backspace;
+    if (mods & (Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    if ((mods & Qt::ControlModifier) && !editKey)
+        return false;
+    if (key == Qt::Key_Insert) {
         ToggleInsertMode();
         return true;
     }
@@ -125,14 +138,14 @@ bool CQuorvaneView::HandleEditKey(QKeyEvent* e)
         EditCaret caret = MakeCaret();
         CByteEditor(*m_doc).DeleteKey(caret);
         TakeCaret(caret);
-        AfterEdit();
+        AfterEdit(false);
         return true;
     }
     if (key == Qt::Key_Backspace) {
         EditCaret caret = MakeCaret();
         CByteEditor(*m_doc).BackspaceKey(caret);
         TakeCaret(caret);
-        AfterEdit();
+        AfterEdit(false);
         return true;
     }
     if (!m_nav.m_inCharColumn) {
@@ -165,6 +178,8 @@ void CQuorvaneView::inputMethodEvent(QInputMethodEvent* e)
             TypeInput(ch.unicode());
             m_nav.m_lowNibble = false;
         }
+        // Composed text scrolls like typed keys do.
+        m_nav.ScrollAfterKey();
         Redraw();
     }
     e->accept();
@@ -201,7 +216,7 @@ bool CQuorvaneView::CopyBytes()
     try {
         // A large selection needs several copies of itself (the bytes, our format, the text other
         // programs read): when memory for them runs out the copy fails, and the program goes on.
-        const std::optional<QByteArray> bytes = CByteEditor(*m_doc).ReadRange(caret);
+        const std::optional<QByteArray> bytes = CByteEditor(*m_doc).ReadRange(caret, kCopiesForFormats);
         if (!bytes) {
             // The end-of-file cell names no byte: nothing is copied.
             m_nav.ClearSelection();
@@ -238,7 +253,7 @@ void CQuorvaneView::CopyAsHexText()
     EditCaret caret = MakeCaret();
     bool failed = false;
     try {
-        const std::optional<QByteArray> bytes = CByteEditor(*m_doc).ReadRange(caret);
+        const std::optional<QByteArray> bytes = CByteEditor(*m_doc).ReadRange(caret, kCopiesForHexText);
         failed = bytes && !CClipboardBytes::Place(BytesToHexText(*bytes), ClipFormat::Text, CharCode::Ascii);
     } catch (const std::bad_alloc&) {
         failed = true; // the text is three times the selection: memory may run out for it

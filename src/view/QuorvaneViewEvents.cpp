@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QWheelEvent>
 
 namespace {
@@ -32,6 +33,19 @@ constexpr ContextItem kContextMenu[] = {
     {ID_EDIT_PASTE, "貼り付け"},
     {ID_PASTE_AS_NUMBER, "数値として貼り付け"},
 };
+
+// Keys that act the same with Ctrl held as without it.
+bool IsKeyWithCtrl(int key)
+{
+    switch (key) {
+    case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
+    case Qt::Key_PageUp: case Qt::Key_PageDown: case Qt::Key_Home: case Qt::Key_End:
+    case Qt::Key_Insert: case Qt::Key_Delete: case Qt::Key_Backspace:
+        return true;
+    default:
+        return false;
+    }
+}
 
 } // namespace
 
@@ -69,7 +83,11 @@ void CQuorvaneView::paintEvent(QPaintEvent*)
     if (!m_initialized)
         OnInitialUpdate();
     QPainter painter(viewport());
-    PaintView(painter, viewport()->size());
+    // Scrolled sideways: the rows are painted as wide as before, shifted left.
+    const int x = HorizontalOffset();
+    painter.translate(-x, 0);
+    PaintView(painter, viewport()->size() + QSize(x, 0));
+    m_caretRect.translate(-x, 0);
 }
 
 void CQuorvaneView::resizeEvent(QResizeEvent* e)
@@ -139,8 +157,9 @@ void CQuorvaneView::HandleKey(QKeyEvent* e)
     }
 
     // Commands whose accelerators the frame normally takes first; handled here too when the
-    // view gets the key itself.
-    if (mods & Qt::ControlModifier) {
+    // view gets the key itself. Ctrl with a letter or digit types nothing; Ctrl with the
+    // movement and deletion keys moves and deletes as those keys do alone.
+    if ((mods & Qt::ControlModifier) && !IsKeyWithCtrl(key)) {
         if (key == Qt::Key_A)
             OnCommand(ID_SELECT_ALL);
         return;
@@ -166,7 +185,25 @@ void CQuorvaneView::HandleKey(QKeyEvent* e)
     }
     ResetCaretBlink();
     RefreshInfoPane();
+    KeepCaretColumnInSight();
     Redraw();
+}
+
+void CQuorvaneView::KeepCaretColumnInSight()
+{
+    QScrollBar* bar = horizontalScrollBar();
+    if (bar->maximum() == 0)
+        return;
+    // The cell of the cursor, in the coordinates of the unscrolled rows.
+    const int column = static_cast<int>(m_nav.m_cursor % 16);
+    const int cw = m_layout.m_charWidth;
+    const int x = m_nav.m_inCharColumn ? m_layout.CharCellX(column) : m_layout.HexCellX(column);
+    const int width = m_nav.m_inCharColumn ? 2 * cw : m_layout.m_hexCellWidth;
+    const int visible = viewport()->width() - 16; // the row bar covers the right edge
+    if (x < bar->value())
+        bar->setValue(x - cw);
+    else if (x + width > bar->value() + visible)
+        bar->setValue(x + width - visible + cw);
 }
 
 // --- Mouse and wheel ---
@@ -175,7 +212,7 @@ void CQuorvaneView::mousePressEvent(QMouseEvent* e)
 {
     const QPoint pt = e->position().toPoint();
     if (e->button() == Qt::LeftButton) {
-        const CViewLayout::Hit hit = m_layout.HitTest(pt.x(), pt.y(), TopRow());
+        const CViewLayout::Hit hit = m_layout.HitTest(pt.x() + HorizontalOffset(), pt.y(), TopRow());
         m_nav.LeftButtonDown(hit.address, hit.inCharColumn, e->modifiers() & Qt::ShiftModifier);
         setFocus(Qt::MouseFocusReason);
         // Input methods serve the text column only; a click in the hex area closes one.
@@ -186,7 +223,7 @@ void CQuorvaneView::mousePressEvent(QMouseEvent* e)
         RefreshInfoPane();
         Redraw();
     } else if (e->button() == Qt::RightButton) {
-        const CViewLayout::Hit hit = m_layout.HitTest(pt.x(), pt.y(), TopRow(), true);
+        const CViewLayout::Hit hit = m_layout.HitTest(pt.x() + HorizontalOffset(), pt.y(), TopRow(), true);
         if (m_nav.RightButtonDown(hit.address)) {
             RefreshInfoPane();
             Redraw();
@@ -200,7 +237,7 @@ void CQuorvaneView::mouseMoveEvent(QMouseEvent* e)
         return;
     const QPoint pt = e->position().toPoint();
     m_nav.DragScroll(pt.y() < 0, pt.y() >= viewport()->height());
-    const CViewLayout::Hit hit = m_layout.HitTest(pt.x(), pt.y(), TopRow());
+    const CViewLayout::Hit hit = m_layout.HitTest(pt.x() + HorizontalOffset(), pt.y(), TopRow());
     m_nav.MouseMove(hit.address, hit.inCharColumn);
     RefreshInfoPane();
     Redraw();
@@ -216,6 +253,11 @@ void CQuorvaneView::mouseReleaseEvent(QMouseEvent* e)
 
 void CQuorvaneView::wheelEvent(QWheelEvent* e)
 {
+    // A sideways wheel (or tilt) moves the rows sideways.
+    if (e->angleDelta().y() == 0 && e->angleDelta().x() != 0) {
+        QCoreApplication::sendEvent(horizontalScrollBar(), e);
+        return;
+    }
     // The bar applies the wheel rule and reports the scroll; OnScrolled re-reads and follows.
     m_scrollBar->Wheel(e->angleDelta().y());
     e->accept();

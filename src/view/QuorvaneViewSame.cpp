@@ -53,7 +53,7 @@ void CQuorvaneView::StartSameSearch()
         m_outputPane->ClearList(ResultSink::ListSame);
         m_outputPane->ClearSameGroups();
     }
-    std::shared_ptr<ByteSource> source(m_doc->OpenSource().release());
+    std::shared_ptr<ByteSource> source(m_doc->OpenSource(true).release());
     if (SourceFailed(*source)) {
         Prompter::ShowError(source->ErrorText());
         if (s.idleFlag)

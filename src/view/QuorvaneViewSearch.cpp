@@ -7,9 +7,11 @@
 #include "codes/HexText.h"
 #include "document/QuorvaneDoc.h"
 #include "view/ResultSink.h"
+#include "search/ReportingSource.h"
 #include "search/SearchEngine.h"
 #include "view/MyScrollBar.h"
 #include "view/ViewSearchState.h"
+#include "view/WorkProgress.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -25,6 +27,9 @@ QPointer<CQuorvaneView>& ListedView()
     return view;
 }
 
+// How long typing must pause before interrupted listings and same searches run again.
+constexpr int kRestartAfterTypingMs = 250;
+
 } // namespace
 
 void CQuorvaneView::InitSearch()
@@ -32,6 +37,9 @@ void CQuorvaneView::InitSearch()
     m_search = std::make_unique<ViewSearchState>(this);
     m_search->sameProgressTimer.setInterval(100);
     connect(&m_search->sameProgressTimer, &QTimer::timeout, this, [this] { ShowSameProgress(); });
+    m_search->restartTimer.setSingleShot(true);
+    m_search->restartTimer.setInterval(kRestartAfterTypingMs);
+    connect(&m_search->restartTimer, &QTimer::timeout, this, [this] { RestartInterruptedWork(); });
     // Direct connection: the edit waits until every worker reading the bytes has stopped.
     connect(m_doc, &CQuorvaneDoc::bytesAboutToChange, this, [this] { OnBytesAboutToChange(); },
             Qt::DirectConnection);
@@ -45,7 +53,9 @@ const std::vector<uint64_t>& CQuorvaneView::SearchHits() const
 bool CQuorvaneView::IsSearchWorkerRunning() const
 {
     const ViewSearchState& s = *m_search;
-    return s.listing.IsRunning() || s.relist.IsRunning() || s.same.IsRunning() || s.sum.IsRunning();
+    // A restart that waits for a pause in typing counts as running work.
+    return s.listing.IsRunning() || s.relist.IsRunning() || s.same.IsRunning() || s.sum.IsRunning()
+        || s.restartTimer.isActive();
 }
 
 void CQuorvaneView::StopSearchWorkers()
@@ -57,6 +67,7 @@ void CQuorvaneView::StopSearchWorkers()
     s.sum.Stop();
     s.listingInterrupted = false;
     s.sameInterrupted = false;
+    s.restartTimer.stop();
     s.sameProgressTimer.stop();
     if (s.idleFlag) {
         s.idleFlag->store(true); // the properties pane may start the next same search
@@ -136,9 +147,23 @@ void CQuorvaneView::OnSearch(SearchPattern* pattern, bool newPattern)
     // 次へ pressed at once moves on instead of searching anew.
     const bool hitListEmpty = s.searchHits.empty() && !s.listing.IsRunning();
     SearchStepOutcome out;
+    bool stopped = false;
     {
         std::unique_ptr<ByteSource> source = m_doc->OpenSource();
-        out = SearchStep(*source, *pattern, newPattern, hitListEmpty, mode, st);
+        if (mode == FindMode::DirectEdit) {
+            // Steps through a large file on disk can take seconds: a progress window with 中止.
+            CWorkProgress progress(this, QStringLiteral("検索"), QStringLiteral("検索しています..."));
+            ReportingSource reporting(*source, [&progress](uint64_t read, uint64_t size) { return progress.Step(read, size); });
+            out = SearchStep(reporting, *pattern, newPattern, hitListEmpty, mode, st);
+            stopped = reporting.Stopped();
+        } else {
+            out = SearchStep(*source, *pattern, newPattern, hitListEmpty, mode, st);
+        }
+    }
+    if (stopped) {
+        // 中止: everything stays as it was before the step.
+        Redraw();
+        return;
     }
     // A step that finds nothing leaves the cursor where it was (前へ moves it from 0 to 1 to look
     // for a hit at address 0, which must not leave it past the end of an empty document).
@@ -180,7 +205,7 @@ void CQuorvaneView::StartListing()
             m_outputPane->ClearList(ResultSink::ListSearch);
     }
     WaitForLoadedBytes();
-    std::shared_ptr<ByteSource> source(m_doc->OpenSource().release());
+    std::shared_ptr<ByteSource> source(m_doc->OpenSource(true).release());
     if (SourceFailed(*source))
         return; // the step has already shown why the file cannot be read
     const SearchPattern pattern = *s.listedPattern;
@@ -222,7 +247,7 @@ void CQuorvaneView::StartRelist()
     if (s.searchHits.empty())
         return;
     WaitForLoadedBytes();
-    std::shared_ptr<ByteSource> source(m_doc->OpenSource().release());
+    std::shared_ptr<ByteSource> source(m_doc->OpenSource(true).release());
     // The worker lists its own copy: the hit list may be replaced by a new search meanwhile.
     auto hits = std::make_shared<const std::vector<uint64_t>>(s.searchHits);
     const size_t n = s.patternLen;
@@ -330,13 +355,16 @@ void CQuorvaneView::OnBytesAboutToChange()
         interrupted = true;
     }
     s.sum.Stop();
-    if (interrupted)
-        QTimer::singleShot(0, this, [this] { RestartInterruptedWork(); });
+    // Interrupted work starts again once the edits pause: a burst of keys stops it once instead
+    // of restarting it (and reading the whole document again) after every key.
+    if (interrupted || s.restartTimer.isActive())
+        s.restartTimer.start();
 }
 
 void CQuorvaneView::RestartInterruptedWork()
 {
     ViewSearchState& s = *m_search;
+    s.restartTimer.stop();
     if (s.replaceRunning || !m_doc)
         return; // the replace starts them once it has ended
     if (s.listingInterrupted)

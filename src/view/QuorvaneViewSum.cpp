@@ -37,6 +37,16 @@ public:
         return got;
     }
     QString ErrorText() const override { return m_stop.load() ? QStringLiteral("中止しました。") : m_inner.ErrorText(); }
+    // Holes are computed without reading: they count as done once they are skipped.
+    bool MayHaveHoles() const override { return m_inner.MayHaveHoles(); }
+    uint64_t HoleEnd(uint64_t address) override
+    {
+        const uint64_t end = m_inner.HoleEnd(address);
+        if (end > address)
+            m_done.fetch_add(end - address, std::memory_order_relaxed);
+        return end;
+    }
+    uint64_t DataEnd(uint64_t address) override { return m_inner.DataEnd(address); }
 
 private:
     ByteSource& m_inner;

@@ -6,6 +6,7 @@
 #include "base/Messages.h"
 #include "base/Prompter.h"
 #include "codes/CharCode.h"
+#include "codes/TextEncoder.h"
 #include "document/QuorvaneDoc.h"
 #include "view/ResultSink.h"
 #include "tools/ConnectDlg.h"
@@ -159,6 +160,14 @@ bool CQuorvaneView::RunFixedInput(int mode, const QString& codeName, const QStri
     if (!ParseFixedAddresses(addressText, addresses, &error)) {
         Prompter::ShowError(error);
         return false;
+    }
+    if (mode == 1) {
+        // A character the code cannot hold would be written as some other bytes.
+        const QString unheld = UnheldCharMessage(dataText, codeName);
+        if (!unheld.isEmpty()) {
+            Prompter::ShowError(unheld);
+            return false;
+        }
     }
     const QByteArray data = FixedInputData(mode == 1, dataText, CharCodeFromName(codeName));
     const FixedInputOutcome outcome = ApplyFixedInput(*m_doc, addresses, data, m_insertMode);

@@ -3,6 +3,7 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QStringList>
 #include <algorithm>
 
@@ -32,16 +33,37 @@ QString FallbackFixedFamily()
 
 } // namespace
 
+bool IsFixedPitchFace(const QString& family)
+{
+    if (family.isEmpty() || family.startsWith(QLatin1Char('@')) || !QFontDatabase::hasFamily(family))
+        return false;
+    if (QFontDatabase::isFixedPitch(family))
+        return true;
+    // Faces with full-width CJK glyphs and half-width Latin ones are reported as dual-width, not
+    // fixed: measure their Latin cells instead.
+    if (!QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese))
+        return false;
+    QFont font(family);
+    font.setPixelSize(20);
+    const QFontInfo info(font);
+    if (info.family().compare(family, Qt::CaseInsensitive) != 0)
+        return false;
+    const QFontMetrics fm(font);
+    const int cell = fm.horizontalAdvance(QLatin1Char('0'));
+    for (const char c : {'i', 'W', 'm', 'l', '.', ' ', 'M'}) {
+        if (fm.horizontalAdvance(QLatin1Char(c)) != cell)
+            return false;
+    }
+    return cell > 0;
+}
+
 // Glyphs the face lacks (kana, kanji) come from the installed CJK fonts through Qt's fallback.
 QFont MakeViewFont(const QString& name, int pointSize, bool& usedRequested)
 {
-    int pixels = static_cast<int>(pointSize / 0.75 + 0.5); // points at 96 per inch, rounded
-    usedRequested = !name.isEmpty() && QFontDatabase::hasFamily(name) && QFontDatabase::isFixedPitch(name);
-    // FixedSys, the default face, is a raster font of one size (8 x 15 pixels) whatever size is
-    // asked for. Its stand-in takes about its cell (13 pixels: 8 wide, 15 high with the line gap),
-    // so that the rows fit the window as they would.
-    if (!usedRequested && name.compare(QLatin1String("FixedSys"), Qt::CaseInsensitive) == 0)
-        pixels = 13;
+    // The stand-in of a missing face takes the size asked for too, so that choosing the face
+    // that stands in (or any other) in 環境設定 at the same size keeps the rows as they are.
+    const int pixels = static_cast<int>(pointSize / 0.75 + 0.5); // points at 96 per inch, rounded
+    usedRequested = IsFixedPitchFace(name);
     QFont font(usedRequested ? name : FallbackFixedFamily());
     font.setStyleHint(QFont::TypeWriter);
     font.setPixelSize(std::max(1, pixels));

@@ -29,6 +29,7 @@ struct ViewSearchState
     CViewWorker listing;
     CViewWorker relist;
     bool listingInterrupted = false; // an edit stopped the listing: it runs again after the edit
+    QTimer restartTimer;             // runs interrupted work again once the edits pause
 
     // ---- Replace ----
     bool replaceRunning = false;

@@ -245,7 +245,8 @@ TEST_F(FolderSearchDlgTest, StopKeepsWhatWasFoundAndBadRequestsStartNothing)
     });
     ASSERT_EQ(prompter.asked.size(), 2u);
     EXPECT_TRUE(prompter.asked[0].text.startsWith("検索対象のフォルダが見つかりません。"));
-    EXPECT_EQ(prompter.asked[1].text, "文字列を EBCDIC で表せません。");
+    // The message names the first character the code cannot hold.
+    EXPECT_EQ(prompter.asked[1].text, QStringLiteral("「U+0001」は EBCDIC で表せません。"));
     EXPECT_FALSE(frame->IsFolderSearchRunning());
     EXPECT_EQ(Lines(), QStringList{"全 0件"});
 }

@@ -265,7 +265,7 @@ TEST_F(MainFrameTest, DocumentsOpenOnceAndCloseWithTheirLastWindow)
     ASSERT_NE(first, nullptr);
     QPointer<CQuorvaneDoc> doc = first->GetDocument();
     EXPECT_EQ(doc->GetFileSize(), 10u);
-    EXPECT_EQ(frame->windowTitle(), "a.bin - Quorvane Ver2.44");
+    EXPECT_EQ(frame->windowTitle(), "a.bin[*] - Quorvane Ver2.44");
     EXPECT_EQ(frame->RecentFiles().First(), QDir::toNativeSeparators(path));
 
     // The same file again activates its window instead of a second document.
@@ -284,15 +284,15 @@ TEST_F(MainFrameTest, DocumentsOpenOnceAndCloseWithTheirLastWindow)
     ASSERT_TRUE(frame->ExecuteCommand(ID_WINDOW_NEW));
     QList<CChildFrame*> windows = frame->ChildFramesOf(doc);
     ASSERT_EQ(windows.size(), 2);
-    EXPECT_EQ(windows[0]->windowTitle(), "a.bin:1");
-    EXPECT_EQ(windows[1]->windowTitle(), "a.bin:2");
+    EXPECT_EQ(windows[0]->windowTitle(), "a.bin:1[*]");
+    EXPECT_EQ(windows[1]->windowTitle(), "a.bin:2[*]");
     EXPECT_EQ(frame->ActiveChild(), windows[1]);
 
     windows[1]->close();
     Flush();
     EXPECT_FALSE(doc.isNull());
     EXPECT_EQ(frame->ChildFrames().size(), 1);
-    EXPECT_EQ(frame->ChildFrames().front()->windowTitle(), "a.bin");
+    EXPECT_EQ(frame->ChildFrames().front()->windowTitle(), "a.bin[*]");
     frame->ChildFrames().front()->close();
     Flush();
     EXPECT_TRUE(doc.isNull());
@@ -301,7 +301,7 @@ TEST_F(MainFrameTest, DocumentsOpenOnceAndCloseWithTheirLastWindow)
 
     // New documents are untitled and numbered.
     ASSERT_TRUE(frame->ExecuteCommand(ID_FILE_NEW));
-    EXPECT_EQ(frame->ActiveChild()->windowTitle(), "Quorvane1");
+    EXPECT_EQ(frame->ActiveChild()->windowTitle(), "Quorvane1[*]");
     EXPECT_FALSE(Enabled(ID_FILE_RELOAD)); // nothing on disk to read again
 }
 
@@ -628,7 +628,7 @@ TEST_F(MainFrameTest, PanesFindTheFrameAndTheActiveViewAlsoWhenFloating)
     EXPECT_EQ(FindActiveView(pane)->GetDocument()->Title(), "v2.bin");
     frame->MdiArea()->setActiveSubWindow(frame->ChildFrames().front());
     EXPECT_EQ(FindActiveView(pane)->GetDocument()->Title(), "v1.bin");
-    EXPECT_EQ(frame->windowTitle(), "v1.bin - Quorvane Ver2.44");
+    EXPECT_EQ(frame->windowTitle(), "v1.bin[*] - Quorvane Ver2.44");
 }
 
 TEST_F(MainFrameTest, DialogsStartInTheDocumentsFolderElseTheLastOneElseHome)

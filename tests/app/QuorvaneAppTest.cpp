@@ -265,3 +265,35 @@ TEST_F(QuorvaneAppTest, AStoreOfItsOwnMeansAChannelOfItsOwn)
     EXPECT_EQ(CSingleInstance::ServerNameFor(ini), CSingleInstance::ServerNameFor(ini));
     EXPECT_NE(CSingleInstance::ServerNameFor(ini), CSingleInstance::ServerNameFor(files.Path("other.ini")));
 }
+
+TEST_F(QuorvaneAppTest, AHungInstanceCostsOneWaitAndAMessage)
+{
+    // Something holds the channel and accepts connections but never answers (a hung instance:
+    // this test's server, whose events are not processed while the start runs).
+    const QString name = CSingleInstance::ServerNameFor(ini);
+    QLocalServer hung;
+    hung.setSocketOptions(QLocalServer::UserAccessOption);
+    ASSERT_TRUE(hung.listen(name));
+
+    ScriptedPrompter prompter;
+    {
+        CQuorvaneApp app;
+        app.SetAnswerWait(200);
+        EXPECT_EQ(app.InitInstance({"quorvane", files.Write("x.bin", "x")}, &prompter),
+                  CQuorvaneApp::StartResult::NotAnswering);
+        // It told the user, and did not become a second instance.
+        ASSERT_EQ(prompter.asked.size(), 1u);
+        EXPECT_EQ(prompter.asked[0].text, CQuorvaneApp::kNoAnswerText);
+        EXPECT_EQ(prompter.asked[0].caption, "エラー");
+        EXPECT_EQ(app.MainFrame(), nullptr);
+        EXPECT_FALSE(app.SingleInstance()->IsListening());
+    }
+    hung.close();
+
+    // With the channel free again, a start runs as the instance.
+    ScriptedPrompter quiet;
+    CQuorvaneApp app;
+    EXPECT_EQ(app.InitInstance({"quorvane"}, &quiet), CQuorvaneApp::StartResult::Run);
+    EXPECT_TRUE(app.SingleInstance()->IsListening());
+    EXPECT_TRUE(quiet.asked.empty());
+}

@@ -5,6 +5,7 @@
 #include "app/SettingsDlg.h"
 #include "document/QuorvaneDoc.h"
 #include "view/QuorvaneView.h"
+#include "view/ViewFont.h"
 
 #include "ScriptedPrompter.h"
 #include "TempFiles.h"
@@ -12,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -153,7 +155,9 @@ TEST(SettingsDlg, UnreadableValuesShowAsDefaultsAndAnUnknownFontNameIsKept)
     EXPECT_EQ(dlg.FontSizeBox()->value(), 14);
     EXPECT_TRUE(dlg.Check(SettingId::Backup)->isChecked());
     EXPECT_EQ(dlg.ColorButton(3)->Color(), 0xFFFFFFu);
-    EXPECT_EQ(dlg.FontBox()->currentIndex(), -1);
+    // The face the windows use instead is shown; the stored one is not lost by saving.
+    EXPECT_GE(dlg.FontBox()->currentIndex(), 0);
+    EXPECT_TRUE(dlg.FontNote()->text().contains("NoSuchFaceAnywhere"));
     // Saving writes values the program reads back, and keeps the face it could not show.
     dlg.OnSave();
     EXPECT_EQ(settings->Value("Settings/ExtSetting/*.*/CharCode").toInt(), 2);
@@ -193,8 +197,9 @@ TEST(SettingsDlg, ClosingReappliesColoursCodeAndLockToOpenWindows)
         dlg.Choice(SettingId::CharCode)->setCurrentIndex(4); // Unicode
         dlg.Choice(SettingId::Editmode)->setCurrentIndex(1); // 編集禁止
         dlg.FontSizeBox()->setValue(24);
-        ASSERT_GT(dlg.FontBox()->count(), 0); // set-up installs fixed-pitch fonts
-        dlg.FontBox()->setCurrentIndex(0);
+        ASSERT_GT(dlg.FontBox()->count(), 1); // set-up installs fixed-pitch fonts
+        // A face other than the one shown in place of the missing FixedSys.
+        dlg.FontBox()->setCurrentIndex(dlg.FontBox()->currentIndex() == 0 ? 1 : 0);
         dlg.OnAdd();
     }
     frame->ReapplySettings(before);
@@ -208,6 +213,77 @@ TEST(SettingsDlg, ClosingReappliesColoursCodeAndLockToOpenWindows)
     EXPECT_EQ(CountPixels(txt->grab().toImage(), red), 0);
     EXPECT_EQ(txt->GetCharCode(), CharCode::Utf8);
     EXPECT_EQ(txt->GetDocument()->EditLock(), 0u);
+}
+
+TEST(SettingsDlg, JapaneseFixedFacesAreListedAndAMissingFaceShowsItsStandIn)
+{
+    TestSettings settings;
+    ScriptedPrompter prompter;
+    settings->WriteDefaultGroup(); // FontName "FixedSys", which this system does not have
+    CSettingsDlg dlg(nullptr, settings.store.get());
+
+    // The Japanese fixed-pitch faces that set-up installs are offered.
+    QStringList faces;
+    for (int i = 0; i < dlg.FontBox()->count(); ++i)
+        faces << dlg.FontBox()->itemText(i);
+    const bool japanese = faces.contains("IPAGothic") || faces.contains("IPAゴシック")
+                       || faces.contains("Noto Sans Mono CJK JP");
+    EXPECT_TRUE(japanese) << faces.join(", ").toStdString();
+    EXPECT_FALSE(faces.contains("IPAPGothic")) << "a proportional face";
+
+    // The face the windows use in place of FixedSys is shown, with a note, at the same size.
+    bool requested = true;
+    const QFont standIn = MakeViewFont("FixedSys", 14, requested);
+    ASSERT_FALSE(requested);
+    EXPECT_EQ(dlg.FontBox()->SelectedName(), QFontInfo(standIn).family());
+    EXPECT_TRUE(dlg.FontNote()->isVisibleTo(&dlg));
+    EXPECT_TRUE(dlg.FontNote()->text().contains("FixedSys"));
+    // Choosing that face at that size keeps the rows as they are.
+    bool used = false;
+    const QFont chosen = MakeViewFont(dlg.FontBox()->SelectedName(), dlg.FontSizeBox()->value(), used);
+    EXPECT_TRUE(used);
+    EXPECT_EQ(chosen.pixelSize(), standIn.pixelSize());
+    // Saved without choosing another face, the stored name stays.
+    dlg.Check(SettingId::CursorRestore)->setChecked(true);
+    dlg.OnSave();
+    EXPECT_EQ(settings->GetGroupFontName("*.*"), "FixedSys");
+
+    // A listed Japanese face is taken by the view as it is.
+    for (const QString& face : {QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP")}) {
+        if (!faces.contains(face))
+            continue;
+        dlg.FontBox()->SelectStartingWith(face);
+        EXPECT_FALSE(dlg.FontNote()->isVisibleTo(&dlg)) << "the note is about the stand-in only";
+        dlg.OnSave();
+        EXPECT_EQ(settings->GetGroupFontName("*.*"), face);
+        bool taken = false;
+        EXPECT_EQ(QFontInfo(MakeViewFont(face, 14, taken)).family(), face);
+        EXPECT_TRUE(taken) << face.toStdString();
+    }
+}
+
+TEST(SettingsDlg, AddSelectsTheNewGroupSoThatSaveGoesToIt)
+{
+    TestSettings settings;
+    ScriptedPrompter prompter;
+    settings->WriteDefaultGroup();
+    CSettingsDlg dlg(nullptr, settings.store.get());
+    ASSERT_EQ(dlg.GroupList()->currentItem()->text(), "*.*");
+
+    dlg.PatternEdit()->setText("*.txt");
+    dlg.OnAdd();
+    ASSERT_NE(dlg.GroupList()->currentItem(), nullptr);
+    EXPECT_EQ(dlg.GroupList()->currentItem()->text(), "*.txt");
+    EXPECT_TRUE(dlg.GroupList()->currentItem()->isSelected());
+    // 保存 now writes the new group, not the default one.
+    dlg.Choice(SettingId::CharCode)->setCurrentIndex(6);
+    dlg.OnSave();
+    EXPECT_EQ(settings->GetGroupSetting(SettingId::CharCode, "*.txt"), 6);
+    EXPECT_EQ(settings->GetGroupSetting(SettingId::CharCode, "*.*"), 2);
+    // An existing group named in other letters is chosen too.
+    dlg.PatternEdit()->setText("*.TXT");
+    dlg.OnAdd();
+    EXPECT_EQ(dlg.GroupList()->currentItem()->text(), "*.txt");
 }
 
 TEST(SettingsDlg, ClosingKeepsDirectEditAndF12LocksUnlessTheGroupLockChanged)

@@ -1,5 +1,6 @@
 // quorvane-cli when writing goes wrong or names are odd: full disks, pipes and devices as outputs,
-// file names that are not UTF-8.
+// file names that are not UTF-8, files shorter than they say, temporary folders, links.
+#include "RawCli.h"
 #include "SmallFileSystem.h"
 #include "TempFiles.h"
 
@@ -9,71 +10,18 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
-
-namespace {
-
-struct CliRun
-{
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-// Reads a file by its bytes (Qt's classes cannot open names that are not UTF-8).
-QByteArray Slurp(const QByteArray& path)
-{
-    QByteArray all;
-    const int fd = ::open(path.constData(), O_RDONLY);
-    if (fd < 0)
-        return "<missing>";
-    char buffer[65536];
-    for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;)
-        all.append(buffer, got);
-    ::close(fd);
-    return all;
-}
-
-// Runs quorvane-cli with arguments given as the system's bytes (QProcess would re-encode them).
-CliRun Cli(const QTemporaryDir& scratch, std::vector<QByteArray> args)
-{
-    args.insert(args.begin(), QByteArray(QUORVANE_CLI));
-    std::vector<char*> argv;
-    for (QByteArray& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const QByteArray out = QFile::encodeName(scratch.path()) + "/stdout";
-    const QByteArray err = QFile::encodeName(scratch.path()) + "/stderr";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
-    CliRun r;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    r.out = Slurp(out);
-    r.err = Slurp(err);
-    return r;
-}
-
-QByteArray Native(const QString& path)
-{
-    return QFile::encodeName(path);
-}
-
-} // namespace
+using rawcli::Cli;
+using rawcli::Native;
+using rawcli::Slurp;
+using CliRun = rawcli::Run;
 
 TEST(CliSafety, OutputsThatAreNotRegularFilesAreRefused)
 {
@@ -194,4 +142,167 @@ TEST(CliSafety, NamesThatAreNotUtf8WorkInEverySubcommand)
     EXPECT_TRUE(r.err.contains("no\\xFF.bin")) << r.err.toStdString();
     ::unlink(name.constData());
     ::unlink((name + ".bak").constData());
+}
+
+namespace {
+
+// The names in a folder, as the system's bytes.
+std::vector<QByteArray> Entries(const QByteArray& folder)
+{
+    std::vector<QByteArray> names;
+    if (DIR* d = ::opendir(folder.constData())) {
+        while (const dirent* e = ::readdir(d)) {
+            const QByteArray name(e->d_name);
+            if (name != "." && name != "..")
+                names.push_back(name);
+        }
+        ::closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+// Run in the folder of a file whose name is not UTF-8, every subcommand reads and writes that
+// file itself; before, the writers made a second file named with U+FFFD and struct read zeros.
+TEST(CliSafety, RelativeNamesThatAreNotUtf8AreReadAndWrittenAsThemselves)
+{
+    QTemporaryDir scratch;
+    QTemporaryDir work;
+    const QByteArray folder = Native(work.path());
+    const rawcli::Options here{folder, {}};
+    const QByteArray name = "f\xFE.bin";
+    const QByteArray def = "d\xFE.def";
+    ASSERT_TRUE(rawcli::Spit(folder + '/' + name, "0123456789"));
+    ASSERT_TRUE(rawcli::Spit(folder + '/' + def, "struct S\n{\n\tdword a;\n\tword b;\n}\n"));
+
+    CliRun r = Cli(scratch, {"fixed", name, "--hex", "AA", "--at", "2"}, here);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(Slurp(folder + '/' + name), "01\xAA" "3456789");
+    r = Cli(scratch, {"concat", name, name, "--at", "start"}, here);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(Slurp(folder + '/' + name), "01\xAA" "345678901\xAA" "3456789");
+    r = Cli(scratch, {"replace", name, "--hex", "AA", "--with-hex", "BB"}, here);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(Slurp(folder + '/' + name), "01\xBB" "345678901\xBB" "3456789");
+    r = Cli(scratch, {"struct", name, "--def", def, "--set", "b=4142"}, here);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(Slurp(folder + '/' + name).mid(4, 2), "BA");
+    // Reading, relative and absolute: the file's own bytes, from the definition file's rows.
+    for (const QByteArray& path : {name, folder + '/' + name}) {
+        r = Cli(scratch, {"struct", path, "--def", def}, here);
+        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_TRUE(r.out.startsWith("a\t33BB3130\tdword\nb\t4142")) << r.out.toStdString();
+        r = Cli(scratch, {"dump", path, "--length", "2"}, here);
+        EXPECT_TRUE(r.out.startsWith("00000000 30 31")) << r.out.toStdString();
+    }
+    // No second file was made: only the file, its backup and the definition.
+    EXPECT_EQ(Entries(folder), (std::vector<QByteArray>{def, name, name + ".bak"}));
+}
+
+// A short read is no end of file: a system file that gives fewer bytes than its stated size is
+// refused, not shown as if complete.
+TEST(CliSafety, FilesThatGiveFewerBytesThanTheirSizeFail)
+{
+    QTemporaryDir scratch;
+    QByteArray sysfs;
+    for (const char* candidate : {"/sys/kernel/mm/transparent_hugepage/enabled", "/sys/devices/system/cpu/online",
+                                  "/sys/kernel/profiling", "/sys/power/state"}) {
+        struct stat st {};
+        if (::stat(candidate, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0
+            && Slurp(candidate).size() < st.st_size) {
+            sysfs = candidate;
+            break;
+        }
+    }
+    if (sysfs.isEmpty())
+        GTEST_SKIP() << "no readable system file with a stated size here";
+    for (std::vector<QByteArray> args : {std::vector<QByteArray>{"dump", sysfs}, {"search", sysfs, "--hex", "0A"},
+                                         {"sum", sysfs, "--method", "CRC32"}}) {
+        const CliRun r = Cli(scratch, args);
+        EXPECT_EQ(r.status, 1) << args[0].toStdString() << ": " << r.out.toStdString();
+        EXPECT_TRUE(r.err.contains("ファイルを最後まで読み込めませんでした。")) << r.err.toStdString();
+    }
+}
+
+// The private settings folder goes at every end: a normal run, a refused one, a reader that went
+// away (`| head -1`); one left by a run killed outright goes at the next run.
+TEST(CliSafety, TheTemporaryFolderIsRemovedAtEveryEnd)
+{
+    QTemporaryDir scratch;
+    QTemporaryDir tmp;
+    TempFiles files;
+    const QString in = files.Write("in.bin", TempFiles::Random(200'000, 3));
+    rawcli::Options options;
+    options.tmpdir = Native(tmp.path());
+    // A dead writer's folder (no such process) and a live one's (this test's own).
+    const QByteArray dead = options.tmpdir + "/quorvane-cli-999999999-AbCdEf";
+    const QByteArray live = options.tmpdir + "/quorvane-cli-" + QByteArray::number(::getpid()) + "-AbCdEf";
+    ASSERT_EQ(::mkdir(dead.constData(), 0700), 0);
+    ASSERT_EQ(::mkdir(live.constData(), 0700), 0);
+
+    CliRun r = Cli(scratch, {"dump", Native(in), "--length", "16"}, options);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(Entries(options.tmpdir), std::vector<QByteArray>{live.mid(options.tmpdir.size() + 1)});
+    r = Cli(scratch, {"dump", Native(in), "--start", "XYZ"}, options);
+    EXPECT_EQ(r.status, 2);
+    options.closedOutput = true;
+    r = Cli(scratch, {"dump", Native(in)}, options);
+    EXPECT_EQ(r.signal, SIGPIPE); // ends as a program killed by SIGPIPE would, once tidy
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    EXPECT_EQ(Entries(options.tmpdir), std::vector<QByteArray>{live.mid(options.tmpdir.size() + 1)});
+}
+
+// Every output is checked the same way: a FIFO is refused input (2) for every subcommand that
+// writes one; a failed write is 1, and the message names the path once.
+TEST(CliSafety, OutputsFollowOneConvention)
+{
+    QTemporaryDir scratch;
+    TempFiles files;
+    const QByteArray in = Native(files.Write("in.bin", "ABCABC"));
+    const QByteArray fifo = Native(files.Path("out.fifo"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    const std::vector<std::vector<QByteArray>> writers = {
+        {"fixed", in, "--hex", "00", "-o"},
+        {"concat", in, in, "-o"},
+        {"extract", in, "--start", "0", "--end", "1", "-o"},
+        {"print", in, "-o"},
+        {"replace", in, "--hex", "41", "--with-hex", "00", "-o"},
+    };
+    const QByteArray missing = Native(files.Path("no-such-folder/out.bin"));
+    for (std::vector<QByteArray> args : writers) {
+        args.push_back(fifo);
+        CliRun r = Cli(scratch, args);
+        EXPECT_EQ(r.status, 2) << args[0].toStdString();
+        EXPECT_EQ(r.err.count(fifo), 1) << r.err.toStdString();
+        args.back() = missing;
+        r = Cli(scratch, args);
+        EXPECT_EQ(r.status, 1) << args[0].toStdString();
+        EXPECT_EQ(r.err.count(missing), 1) << args[0].toStdString() << ": " << r.err.toStdString();
+    }
+    EXPECT_EQ(Slurp(in), "ABCABC");
+}
+
+// A link to a file that does not exist yet is written through, as a link to an existing file is.
+TEST(CliSafety, OutputsThroughALinkToANewFileKeepTheLink)
+{
+    QTemporaryDir scratch;
+    TempFiles files;
+    const QByteArray in = Native(files.Write("in.bin", "ABCDEF"));
+    const QByteArray link = Native(files.Path("out.link"));
+    const QByteArray target = Native(files.Path("made.bin"));
+    ASSERT_EQ(::symlink("made.bin", link.constData()), 0);
+    CliRun r = Cli(scratch, {"extract", in, "--start", "1", "--end", "3", "-o", link});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.constData(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(Slurp(target), "BCD");
+    ::unlink(target.constData());
+    r = Cli(scratch, {"fixed", in, "--hex", "5A", "-o", link});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    ASSERT_EQ(::lstat(link.constData(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(Slurp(target), "ZBCDEF");
 }

@@ -171,3 +171,37 @@ TEST(TextEncoderTest, HexTextToU64)
         EXPECT_FALSE(ok);
     }
 }
+
+// Before, a character a code could not hold was written as "?", as another code's bytes or not at
+// all, and nothing said so.
+TEST(TextEncoderTest, FirstUnheldCharFindsWhatACodeCannotHold)
+{
+    const QString lone = QString(QChar(0xD800));
+    struct
+    {
+        QString text;
+        CharCode code;
+        qsizetype unheld;
+    } cases[] = {
+        {"plain ASCII?", CharCode::Ascii, -1},
+        {QStringLiteral("ab日本"), CharCode::Ascii, 2},
+        {QStringLiteral("é"), CharCode::Ascii, 0},
+        {QStringLiteral("日本語ｱ①"), CharCode::ShiftJis, -1}, // ① is in the NEC row of 932
+        {QStringLiteral("日한"), CharCode::ShiftJis, 1},
+        {QStringLiteral("a\U0001F600"), CharCode::ShiftJis, 1},
+        {QStringLiteral("日本"), CharCode::Jis, -1},
+        {QStringLiteral("€"), CharCode::Jis, 0},
+        {QStringLiteral("丂"), CharCode::Euc, -1}, // JIS X 0212
+        {QStringLiteral("x한"), CharCode::Euc, 1},
+        {QStringLiteral("\U0001F600") + lone, CharCode::Utf8, 2},
+        {lone, CharCode::Unicode, -1},
+        {QStringLiteral("ABC"), CharCode::Ebcdic, -1},
+        {QStringLiteral("Aあ"), CharCode::Ebcdic, 1},
+        {QStringLiteral("Aｱ"), CharCode::Ebcdik, -1},
+        {QStringLiteral("A\n"), CharCode::Ebcdik, 1}, // a control byte the table drops
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FirstUnheldChar(c.text, c.code), c.unheld) << c.text.toStdString() << " in " << CharCodeName(c.code).toStdString();
+    EXPECT_EQ(UnheldCharMessage(QStringLiteral("ab日本"), u"ASCII"), QStringLiteral("「日」は ASCII で表せません。"));
+    EXPECT_EQ(UnheldCharMessage(QStringLiteral("日本"), u"Shift-JIS"), QString());
+}

@@ -59,3 +59,32 @@ TEST(ByteStore, RandomEditsMatchAPlainArray)
     const uint8_t* p = store.Contiguous();
     ASSERT_EQ(std::vector<uint8_t>(p, p + store.Size()), model);
 }
+
+TEST(ByteStore, LargeStoreIsPageAlignedAndKeepsItsBytesWhenItGrows)
+{
+    // A store large enough for its own mapping: the loader reads into it page to page, and
+    // insertions that outgrow its gap remap it without losing or shifting a byte.
+    ByteStore s;
+    const size_t n = size_t(3) << 20;
+    ASSERT_TRUE(s.ResizeZeroed(n));
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(s.RawForLoading()) % 4096, 0u);
+    std::vector<uint8_t> model(n);
+    for (size_t i = 0; i < n; ++i)
+        model[i] = static_cast<uint8_t>(i * 13 + (i >> 12));
+    s.PrepareForLoading(4096, n - 4096);
+    std::copy(model.begin(), model.end(), s.RawForLoading());
+    EXPECT_EQ(s.ContiguousIfClosed(), s.RawForLoading());
+
+    std::vector<uint8_t> inserted(size_t(5) << 20, 0xA5); // more than the gap: the block grows
+    ASSERT_TRUE(s.Insert(12345, inserted.data(), inserted.size()));
+    model.insert(model.begin() + 12345, inserted.begin(), inserted.end());
+    EXPECT_EQ(s.ContiguousIfClosed(), nullptr); // the gap sits behind the insertion now
+    ASSERT_TRUE(s.Insert(model.size() - 7, inserted.data(), 100));
+    model.insert(model.end() - 7, inserted.begin(), inserted.begin() + 100);
+    s.Remove(1, 2);
+    model.erase(model.begin() + 1, model.begin() + 3);
+    EXPECT_EQ(Contents(s), model);
+    EXPECT_TRUE(std::equal(model.begin(), model.end(), s.Contiguous()));
+    s.Clear();
+    EXPECT_EQ(s.Size(), 0u);
+}

@@ -165,3 +165,66 @@ TEST(SafeFileWriter, LinksStayLinksAndPermissionsStay)
     EXPECT_EQ(b.st_mode & 07777, 0640u);
     EXPECT_EQ(Leftovers(files, {"real.bin", "real.bin.bak", "link.bin"}), QStringList{});
 }
+
+// A writer killed before its rename leaves "<target>.<pid>-<tag>.qvtmp"; the next write of the
+// same target removes those whose process is gone, and nothing else.
+TEST(SafeFileWriter, TheNextWriteRemovesTheTemporaryFilesOfDeadWriters)
+{
+    TempFiles files;
+    const QString target = files.Write("data.bin", "old");
+    const QString own = QString::number(::getpid()); // alive: being written right now
+    const QStringList dead = {"data.bin.999999999-abc.qvtmp", "data.bin.bak.999999999-abc.qvtmp"};
+    const QStringList kept = {"data.bin." + own + "-abc.qvtmp", "data.bin.1-abc.qvtmp", "data.bin.xyz.qvtmp",
+                              "other.bin.999999999-abc.qvtmp"};
+    for (const QString& name : dead + kept)
+        files.Write(name, "partial");
+    QString error;
+    ASSERT_TRUE(WriteFileSafely(target, "new", &error)) << error.toStdString();
+    QStringList expected = kept + QStringList{"data.bin", "data.bin.bak.999999999-abc.qvtmp"};
+    EXPECT_EQ(Leftovers(files, expected), QStringList{});
+    EXPECT_TRUE(QFile::exists(files.Path("data.bin.bak.999999999-abc.qvtmp"))); // another target's
+    for (const QString& name : kept)
+        EXPECT_TRUE(QFile::exists(files.Path(name))) << name.toStdString();
+    // The backup's own leftovers go when a backup is made.
+    ASSERT_TRUE(MakeBackup(target, target + ".bak", true, &error)) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(files.Path("data.bin.bak.999999999-abc.qvtmp")));
+    // A new writer's temporary file carries its process id.
+    SafeFileWriter out(target);
+    ASSERT_TRUE(out.Open());
+    EXPECT_TRUE(QFileInfo(out.TemporaryPath()).fileName().startsWith("data.bin." + own + "-"));
+}
+
+// A kill between making the backup link and the rename leaves ".bak" as a second name of the
+// file; the next backup must not leave its temporary name behind (a rename between two names
+// of one file does nothing).
+TEST(SafeFileWriter, ABackupThatIsAlreadyALinkOfTheFileLeavesNoTemporaryFile)
+{
+    TempFiles files;
+    const QString target = files.Write("data.bin", "contents");
+    ASSERT_EQ(::link(QFile::encodeName(target).constData(), QFile::encodeName(target + ".bak").constData()), 0);
+    QString error;
+    ASSERT_TRUE(MakeBackup(target, target + ".bak", true, &error)) << error.toStdString();
+    EXPECT_EQ(Leftovers(files, {"data.bin", "data.bin.bak"}), QStringList{});
+    EXPECT_EQ(TempFiles::Read(target + ".bak"), "contents");
+    ASSERT_TRUE(WriteFileSafely(target, "newer", &error));
+    EXPECT_EQ(TempFiles::Read(target + ".bak"), "contents");
+}
+
+// A link to a name that does not exist yet is written through: the file appears where it points
+// and the link stays a link (before, the link was replaced by a regular file).
+TEST(SafeFileWriter, ALinkToANewFileIsWrittenThrough)
+{
+    TempFiles files;
+    QDir(files.dir.path()).mkdir("sub");
+    const QString link = files.Path("link.bin");
+    ASSERT_EQ(::symlink("sub/new.bin", QFile::encodeName(link).constData()), 0);
+    QString error;
+    ASSERT_TRUE(WriteFileSafely(link, "through", &error)) << error.toStdString();
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(TempFiles::Read(files.Path("sub/new.bin")), "through");
+    // A link that points into a folder that is missing fails and leaves the link as it was.
+    const QString broken = files.Path("broken.bin");
+    ASSERT_EQ(::symlink("nowhere/new.bin", QFile::encodeName(broken).constData()), 0);
+    EXPECT_FALSE(WriteFileSafely(broken, "x", &error));
+    EXPECT_TRUE(QFileInfo(broken).isSymLink());
+}

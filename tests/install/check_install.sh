@@ -40,7 +40,7 @@ env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/bin/quorvane" --vers
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/bin/quorvane" --help | grep -q -- '--version' || fail "quorvane --help"
 grep -q "^.TH QUORVANE-CLI 1" "$root/share/man/man1/quorvane-cli.1" && grep -q "^.TH QUORVANE 1" "$root/share/man/ja/man1/quorvane.1" || fail "man pages"
 # The shipped structure definitions, found by the installed program by their names alone.
-for def in bmp elf64 wav zip; do
+for def in bmp elf32 elf64 fat32 gif gpt gzip jpeg mbr pe png sqlite tar wav zip; do
   [ -s "$root/share/quorvane/structs/$def.def" ] || fail "missing structure definition $def.def"
 done
 head -c 64 /dev/zero > "$dest/zero.bin"

@@ -1,5 +1,6 @@
 // Tests of mapped file reads: a file cut shorter while mapped makes the engines fail, never crash.
 #include "document/MappedByteSource.h"
+#include "search/BlockReader.h"
 #include "search/DiffRuns.h"
 #include "search/SearchEngine.h"
 #include "search/SumCalculator.h"
@@ -104,4 +105,51 @@ TEST(MappedReadsTest, BusErrorsOutsideTheGuardedMappingsStillEndTheProgram)
                 std::printf("%d", p[4 * kMiB]);
         },
         "");
+}
+
+// Read in blocks, a file that another program cuts shorter during the run fails the same way:
+// its missing part is not taken for the end of the file (a partial hit list, the digest of a
+// prefix, a dump whose last row is not the file's).
+TEST(MappedReadsTest, BlockReadsOfAFileCutShorterDuringTheRunFail)
+{
+    CutFile f;
+    const auto cut = [&] { return ::truncate(QFile::encodeName(f.path).constData(), static_cast<off_t>(kMiB)) == 0; };
+    {
+        // Every 'A' is a hit: the first batch arrives long before the end, and the file is cut then.
+        ASSERT_TRUE(WriteFile(f.path, f.bytes));
+        FileByteSource source(f.path);
+        std::atomic<bool> stop{false};
+        bool wasCut = false;
+        const HitListResult r = ListHits(source, *SearchPattern::FromHexText("41", true), false, stop,
+                                         [&](HitBatch&&) { wasCut = wasCut || cut(); }, 64);
+        ASSERT_TRUE(wasCut);
+        EXPECT_EQ(r.status, ScanResult::Failed);
+        EXPECT_EQ(r.errorText, ShortReadText());
+    }
+    {
+        ASSERT_TRUE(WriteFile(f.path, f.bytes));
+        FileByteSource source(f.path);
+        ASSERT_TRUE(cut());
+        SumRequest request;
+        request.end = kNoAddress;
+        EXPECT_EQ(RunSum(source, request, SumMethod::Crc32).errorText, ShortReadText());
+    }
+    {
+        ASSERT_TRUE(WriteFile(f.path, f.bytes));
+        FileByteSource source(f.path);
+        ASSERT_TRUE(cut());
+        BlockReader reader(source);
+        size_t available = 0;
+        EXPECT_NE(reader.Get(0, 16, &available), nullptr); // the part that is still there
+        EXPECT_EQ(reader.Get(7 * kMiB, 16, &available), nullptr);
+        EXPECT_TRUE(reader.Failed());
+        EXPECT_EQ(reader.ErrorText(), ShortReadText());
+    }
+    {
+        ASSERT_TRUE(WriteFile(f.path, f.bytes));
+        FileByteSource source(f.path);
+        ASSERT_TRUE(cut());
+        MemoryByteSource original(f.bytes.data(), f.bytes.size());
+        EXPECT_TRUE(ForEachDiffRun(source, original, nullptr, [](uint64_t, uint64_t) { return true; }).failed);
+    }
 }

@@ -170,7 +170,7 @@ TEST_F(PaneTest, EditsSelectionAndColours)
     pane->LoadDefinitionFile(0);
     QTableView* list = pane->TreeList();
 
-    // Edit the WORD in place: the bytes change in the document, big-endian, with no undo record.
+    // Edit the WORD in place: the bytes change in the document, big-endian, with an undo record.
     const QModelIndex id = pane->Model()->index(0, CStructRowModel::ColValue);
     list->setCurrentIndex(id);
     list->edit(id);
@@ -185,7 +185,7 @@ TEST_F(PaneTest, EditsSelectionAndColours)
     QApplication::processEvents();
     EXPECT_EQ(DocBytes(0, 2), Bytes({0x01, 0x23}));
     EXPECT_TRUE(doc->IsModified());
-    EXPECT_FALSE(doc->CanUndo());
+    EXPECT_EQ(doc->UndoJournal().size(), 1u);
     EXPECT_EQ(Cell(0, 1), QStringLiteral("0123 '\u0123'"));
 
     // The varsize count: the array and everything after it follow.
@@ -224,4 +224,80 @@ TEST_F(PaneTest, ParseErrorsAreReportedWithTheirLine)
     EXPECT_EQ(prompter.LastText(), QStringLiteral("bad.def の 7 行目: [varsize] より前に varsize の値がありません。"));
     EXPECT_EQ(fresh.StructList()->count(), 2); // what was read before the bad line stays
     EXPECT_EQ(fresh.Model()->rowCount(), 1);
+}
+
+TEST_F(PaneTest, AVarsizeEditUnderAnExpandedRowKeepsRowsSelectionAndRanges)
+{
+    pane->LoadDefinitionFile(0);
+    pane->ChooseStructure(1);
+    pane->ToggleRow(0);
+    ASSERT_EQ(Labels(), (QStringList{"first", "id", "1", "data[2]", "tag[4]", "last"}));
+    QTableView* list = pane->TreeList();
+    const QModelIndex count = pane->Model()->index(2, CStructRowModel::ColValue);
+    list->setCurrentIndex(count);
+    list->edit(count);
+    QApplication::processEvents();
+    auto* editor = list->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, "3");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(DocBytes(2, 1), Bytes({0x03}));
+
+    // The list and its rows agree, the expansion stayed, every row shows its own values.
+    EXPECT_EQ(pane->Model()->rowCount(), int(pane->Session().Tree().RowCount()));
+    EXPECT_EQ(Labels(), (QStringList{"first", "id", "1", "data[3]", "tag[4]", "last"}));
+    EXPECT_EQ(Cell(3, 1), QStringLiteral("\u00AA\u00BBX"));
+    EXPECT_EQ(Cell(4, 1), "YZ");
+    EXPECT_EQ(Cell(5, 1), QStringLiteral("0504 '\u0504'"));
+    // The edited field is still the current row, and the view has the new ranges: the structure
+    // is now 12 bytes, the member is the count's byte.
+    EXPECT_EQ(list->currentIndex().row(), 2);
+    um::Reset::Send(view);
+    view->clearFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(ByteColour(2), Rgb(kMemberBk));
+    EXPECT_EQ(ByteColour(11), Rgb(kRangeBk));
+    EXPECT_EQ(ByteColour(12), Rgb(kTextBk));
+
+    // Ctrl+Z takes the edit back like any other; the list follows the count in the data on its
+    // next refresh, still expanded and on the same row.
+    ASSERT_TRUE(doc->CanUndo());
+    view->Undo();
+    EXPECT_EQ(DocBytes(0, 4), Bytes({0x01, 0x02, 0x02, 0xAA}));
+    EXPECT_FALSE(doc->CanUndo());
+    pane->RefreshValues();
+    EXPECT_EQ(Labels(), (QStringList{"first", "id", "1", "data[2]", "tag[4]", "last"}));
+    EXPECT_EQ(list->currentIndex().row(), 2);
+    EXPECT_EQ(Cell(4, 1), "XYZ");
+    um::Reset::Send(view);
+    QApplication::processEvents();
+    EXPECT_EQ(ByteColour(10), Rgb(kRangeBk));
+    EXPECT_EQ(ByteColour(11), Rgb(kTextBk));
+}
+
+TEST_F(PaneTest, AVanishedDirectEditFileIsReportedAfterThePaintAndOnce)
+{
+    const QString gone = files.Write("gone.bin", Bytes({0x01, 0x02, 0x03, 0x04}));
+    ASSERT_TRUE(frame->OpenDocumentFile(gone, true));
+    QApplication::processEvents();
+    ASSERT_TRUE(QFile::remove(gone));
+    prompter.asked.clear();
+    pane->LoadDefinitionFile(1); // b.def: no varsize field, so only the paint reads values
+    ASSERT_EQ(Labels(), (QStringList{"b"}));
+    // (The view reports the file on its own when the structure range moves its cursor.)
+    const size_t before = prompter.asked.size();
+    // The list reads the file while it paints: the failure is shown after the paint, once.
+    pane->TreeList()->viewport()->repaint();
+    EXPECT_EQ(prompter.asked.size(), before);
+    Flush();
+    EXPECT_EQ(prompter.asked.size(), before + 1);
+    // The file's name, then the system's text for the failure.
+    EXPECT_TRUE(prompter.LastText().startsWith(gone + QLatin1Char('\n'))) << prompter.LastText().toStdString();
+    EXPECT_TRUE(prompter.LastText().endsWith(QStringLiteral("No such file or directory")));
+    pane->TreeList()->viewport()->repaint();
+    Flush();
+    EXPECT_EQ(prompter.asked.size(), before + 1);
+    EXPECT_EQ(Cell(0, 1), "00");
 }

@@ -81,7 +81,9 @@ TEST_F(Session, EditsWriteTheKindsBytesInTheFieldsOrder)
     using C = CStructValues::Commit;
     EXPECT_EQ(s.CommitValueEdit(Find("W"), "1", bytes), C::Written);
     EXPECT_EQ(s.CommitValueEdit(Find("w"), "1", bytes), C::Written);
-    EXPECT_EQ(s.CommitValueEdit(Find("b"), "1FF", bytes), C::Written); // cut to two digits
+    // A digit the field cannot hold is refused, not cut off; zeros in front of it are harmless.
+    EXPECT_EQ(s.CommitValueEdit(Find("b"), "1FF", bytes), C::Refused);
+    EXPECT_EQ(s.CommitValueEdit(Find("b"), "01F", bytes), C::Written);
     EXPECT_EQ(s.CommitValueEdit(Find("f"), "-2.5", bytes), C::Written);
     EXPECT_EQ(bytes.data.left(9), Bytes({0x00, 0x01, 0x01, 0x00, 0x1F, 0x00, 0x00, 0x20, 0xC0}));
     // Past the end: the file grows to hold the field (the double ends at 17).
@@ -193,4 +195,107 @@ TEST_F(Session, AMillionElementsAreRowsOnDemand)
     EXPECT_EQ(t.Expand(1, 1000), 1000);
     EXPECT_EQ(t.Row(1001).label, "p[999]");
     EXPECT_EQ(t.Row(1002).label, "end");
+}
+
+TEST_F(Session, EveryLookupOfAStaleRowIsHarmless)
+{
+    bytes.data = Bytes({1, 2, 3, 4, 5, 6});
+    Load(QStringLiteral("struct P\n{\nword x;\n}\nstruct H\n{\nP p;\nvarsize 1;\nbyte d[varsize];\n}\n"), 1);
+    const CStructTree& tree = s.Tree();
+    // A failed row lookup gives a default row; rows of another file or of a rebuilt list can name
+    // definitions and fields that are not there any more.
+    CStructTree::LISTOPTION unknownField;
+    unknownField.definition = 1;
+    unknownField.member = 99;
+    CStructTree::LISTOPTION unknownDefinition;
+    unknownDefinition.definition = 99;
+    unknownDefinition.member = 0;
+    CStructTree::LISTOPTION unknownType;
+    unknownType.structType = 99;
+    for (const CStructTree::LISTOPTION& row :
+         {tree.Row(-1), tree.Row(tree.RowCount()), CStructTree::LISTOPTION{}, unknownField, unknownDefinition, unknownType}) {
+        EXPECT_EQ(CStructValues::FormatValue(tree, row, bytes, s.Base(), bytes.Size()), "");
+        EXPECT_FALSE(CStructValues::IsEditable(tree, row));
+        EXPECT_EQ(tree.RowLength(row), 0u);
+        EXPECT_EQ(CStructValues::TypeText(tree, row), "");
+        EXPECT_EQ(CStructValues::EditDigits(tree.Field(row)), 0);
+        EXPECT_EQ(tree.ChildCount(row), 0);
+        uint64_t start = 1, end = 0;
+        s.RowRange(row, start, end);
+        EXPECT_EQ(start, end);
+        EXPECT_EQ(CStructValues::CommitValueEdit(tree, row, "12", bytes, s.Base()), CStructValues::Commit::Refused);
+    }
+    EXPECT_EQ(bytes.data, Bytes({1, 2, 3, 4, 5, 6}));
+    // Row indexes outside the list.
+    for (int64_t index : {int64_t(-1), s.Tree().RowCount(), int64_t(1) << 40}) {
+        EXPECT_FALSE(s.EditRebuildsRows(index));
+        int64_t after = 0;
+        EXPECT_EQ(s.CommitValueEdit(index, "1", bytes, &after), CStructValues::Commit::Refused);
+        EXPECT_EQ(s.Tree().Expand(index), 0);
+        EXPECT_EQ(s.Tree().Collapse(index), 0);
+        EXPECT_EQ(s.Tree().RowsBelow(index), 0);
+        EXPECT_TRUE(s.Tree().KeyOf(index).empty());
+    }
+    EXPECT_EQ(s.Tree().IndexOf({}), -1);
+    EXPECT_EQ(s.Tree().IndexOf({{7, -1}}), -1);
+    EXPECT_EQ(s.Tree().IndexOf({{0, -1}, {5, -1}}), -1); // p is not expanded
+}
+
+TEST_F(Session, AVarsizeEditKeepsTheExpandedRowsAndFindsTheEditedRowAgain)
+{
+    // head (4 bytes), the first count 2, d[2], the second count 1, e[1], tail[2] of P.
+    bytes.data = Bytes({1, 0, 2, 0, 2, 0xA1, 0xA2, 1, 0xB1, 5, 0, 6, 0, 7, 0, 8, 0});
+    Load(QStringLiteral("struct P\n{\nword x;\nword y;\n}\n"
+                        "struct H\n{\nP head;\nvarsize 1;\nbyte d[varsize];\nvarsize 1;\nbyte e[varsize];\nP tail[2];\n}\n"),
+         1);
+    const auto labels = [&] {
+        QStringList l;
+        for (int64_t i = 0; i < s.Tree().RowCount(); ++i)
+            l << s.Tree().Row(i).label;
+        return l;
+    };
+    s.Tree().Expand(Find("head"));
+    s.Tree().Expand(Find("d[2]"));
+    s.Tree().Expand(Find("tail[2]"));
+    s.Tree().Expand(Find("tail[1]"));
+    ASSERT_EQ(labels(), (QStringList{"head", "x", "y", "1", "d[2]", "d[0]", "d[1]", "1", "e[1]", "tail[2]", "tail[0]",
+                                     "tail[1]", "x", "y"}));
+    // The second count, below two expanded rows: e grows, the rows below shift, nothing closes.
+    const int64_t second = 7;
+    ASSERT_EQ(s.Tree().Row(second).member, 3);
+    ASSERT_TRUE(s.EditRebuildsRows(second));
+    int64_t after = -1;
+    ASSERT_EQ(s.CommitValueEdit(second, "3", bytes, &after), CStructValues::Commit::Written);
+    EXPECT_EQ(after, second);
+    EXPECT_EQ(labels(), (QStringList{"head", "x", "y", "1", "d[2]", "d[0]", "d[1]", "1", "e[3]", "tail[2]", "tail[0]",
+                                     "tail[1]", "x", "y"}));
+    EXPECT_EQ(s.Tree().Row(12).offset, 4u + 1 + 2 + 1 + 3 + 4);
+    // The first count: d shrinks to one element, its expansion shows what is left, and the second
+    // count is now read from the byte after it (A2).
+    ASSERT_EQ(s.CommitValueEdit(3, "1", bytes, &after), CStructValues::Commit::Written);
+    EXPECT_EQ(after, 3);
+    EXPECT_EQ(labels(), (QStringList{"head", "x", "y", "1", "d[1]", "d[0]", "1", "e[162]", "tail[2]", "tail[0]",
+                                     "tail[1]", "x", "y"}));
+    // A plain field is written without rebuilding anything.
+    EXPECT_FALSE(s.EditRebuildsRows(1));
+    ASSERT_EQ(s.CommitValueEdit(1, "ABCD", bytes, &after), CStructValues::Commit::Written);
+    EXPECT_EQ(after, 1);
+    EXPECT_EQ(labels().size(), 13);
+}
+
+TEST_F(Session, ChangedVarsizeValuesAreNoticedAndTheRowsRebuiltInPlace)
+{
+    bytes.data = Bytes({2, 0xA1, 0xA2, 1, 0xB1});
+    Load(QStringLiteral("struct H\n{\nvarsize 1;\nbyte d[varsize];\nvarsize 1;\nbyte e[varsize];\n}\n"));
+    EXPECT_FALSE(s.VarsizeValuesChanged(bytes));
+    s.Tree().Expand(Find("e[1]"));
+    bytes.data[3] = 2; // the second count, changed outside the editor
+    EXPECT_TRUE(s.VarsizeValuesChanged(bytes));
+    int64_t row = Find("e[0]");
+    s.RebuildKeepingRows(bytes, &row, 1000, 1000);
+    EXPECT_EQ(row, 4);
+    EXPECT_EQ(s.Tree().Row(row).label, "e[0]");
+    EXPECT_EQ(s.Tree().Row(3).label, "e[2]");
+    EXPECT_EQ(s.Tree().RowCount(), 6);
+    EXPECT_FALSE(s.VarsizeValuesChanged(bytes));
 }

@@ -1,7 +1,9 @@
 // Entry point of every test executable: Qt application object, then GoogleTest.
 #include <gtest/gtest.h>
 #include <cstdlib>
-#ifdef QUORVANE_UI_TEST
+#ifdef QUORVANE_GUARDED_APP
+#include "app/GuardedApplication.h"
+#elif defined(QUORVANE_UI_TEST)
 #include <QApplication>
 #else
 #include <QCoreApplication>
@@ -12,7 +14,11 @@ int main(int argc, char** argv)
 #ifdef QUORVANE_UI_TEST
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+#ifdef QUORVANE_GUARDED_APP
+    CGuardedApplication app(argc, argv);
+#else
     QApplication app(argc, argv);
+#endif
 #else
     QCoreApplication app(argc, argv);
 #endif

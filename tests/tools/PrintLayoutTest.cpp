@@ -29,8 +29,15 @@ TEST(PrintLayoutTest, MetricsGiveRowsPerPage)
     const CPrintLayout layout(8, 16, 1000, 0x100);
     EXPECT_EQ(layout.RowHeight(), 24);
     EXPECT_EQ(layout.RowsPerPage(), 1000 / 24 - 2);
-    EXPECT_EQ(layout.RowY(0), 32);
-    EXPECT_EQ(layout.RowY(2), 80);
+    // The header stands a gap below the path line, the rows a gap below the header, and the
+    // last row of a page ends on the page.
+    EXPECT_EQ(layout.HeaderY(), 24);
+    EXPECT_GT(layout.HeaderRuleY(), layout.HeaderY() + layout.TextHeight());
+    EXPECT_GT(layout.RowY(0), layout.HeaderRuleY());
+    EXPECT_EQ(layout.RowY(0), 52);
+    EXPECT_EQ(layout.RowY(2), 100);
+    EXPECT_LE(layout.RowY(layout.RowsPerPage() - 1) + layout.TextHeight(), 1000);
+    EXPECT_EQ(layout.RowWidth(), layout.Cells().m_charColumnX + 17 * 8);
     EXPECT_EQ(layout.Cells().HexCellX(0), layout.Cells().m_addrWidth + 8);
     // A font taller than the page still prints a row per page.
     EXPECT_EQ(CPrintLayout(50, 100, 200, 0).RowsPerPage(), 1);

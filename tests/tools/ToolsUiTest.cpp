@@ -19,6 +19,8 @@
 #include <QAbstractButton>
 #include <QBuffer>
 #include <QPdfWriter>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -251,4 +253,78 @@ TEST_F(ToolsUi, PrintToPdfPaintsEveryPageUntilEof)
     one.open(QIODevice::WriteOnly);
     QPdfWriter writer(&one);
     EXPECT_EQ(view->PrintTo(writer, true), 1);
+}
+
+TEST_F(ToolsUi, PrintedPagesKeepMarginsAGapUnderTheHeaderAndUseTheWidth)
+{
+    Open(QByteArray(3000, 'q'));
+    // A PDF page without margins of its own: the program keeps 12 mm of paper around the text.
+    const QString pdf = files.Path("layout.pdf");
+    {
+        QPdfWriter writer(pdf);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                                         QPageLayout::Millimeter));
+        ASSERT_GT(view->PrintTo(writer, false), 1);
+    }
+    QProcess tool;
+    tool.start("pdftotext", {"-bbox", pdf, "-"});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    ASSERT_EQ(tool.exitCode(), 0) << "pdftotext (poppler-utils) is needed";
+    const QString html = QString::fromUtf8(tool.readAllStandardOutput());
+
+    struct Word { double xMin, yMin, xMax, yMax; QString text; int page; };
+    std::vector<Word> words;
+    double pageWidth = 0, pageHeight = 0;
+    int page = -1;
+    static const QRegularExpression pageTag(R"re(<page width="([\d.]+)" height="([\d.]+)")re");
+    static const QRegularExpression wordTag(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    for (const QString& line : html.split('\n')) {
+        if (const auto m = pageTag.match(line); m.hasMatch()) {
+            pageWidth = m.captured(1).toDouble();
+            pageHeight = m.captured(2).toDouble();
+            ++page;
+        } else if (const auto w = wordTag.match(line); w.hasMatch()) {
+            words.push_back({w.captured(1).toDouble(), w.captured(2).toDouble(), w.captured(3).toDouble(),
+                             w.captured(4).toDouble(), w.captured(5), page});
+        }
+    }
+    ASSERT_GT(pageWidth, 500.0);
+    ASSERT_FALSE(words.empty());
+    const double margin = 12.0 / 25.4 * 72.0 - 1.0; // points, less rounding
+    double left = pageWidth, right = 0;
+    for (const Word& w : words) {
+        if (w.text.contains('/') || w.text.endsWith(".bin"))
+            continue; // the path line may be shortened anywhere; it starts at the margin too
+        EXPECT_GE(w.xMin, margin) << w.text.toStdString();
+        EXPECT_GE(w.yMin, margin) << w.text.toStdString();
+        EXPECT_LE(w.xMax, pageWidth - margin) << w.text.toStdString();
+        EXPECT_LE(w.yMax, pageHeight - margin) << w.text.toStdString();
+        left = std::min(left, w.xMin);
+        right = std::max(right, w.xMax);
+    }
+    // The rows take most of the width between the margins.
+    EXPECT_GT(right - left, 0.85 * (pageWidth - 2 * (margin + 1.0)));
+
+    // On the first page the first row stands clear of the column header.
+    double headerBottom = -1, firstRowTop = -1;
+    for (const Word& w : words) {
+        if (w.page == 0 && w.text == "Address")
+            headerBottom = w.yMax;
+        if (w.page == 0 && w.text == "00000000")
+            firstRowTop = w.yMin;
+    }
+    ASSERT_GT(headerBottom, 0);
+    ASSERT_GT(firstRowTop, 0);
+    EXPECT_GT(firstRowTop - headerBottom, 3.0);
+
+    // Every row is printed once, and "EOF" after the last byte.
+    int rows = 0, eof = 0;
+    static const QRegularExpression address("^[0-9A-F]{8}$");
+    for (const Word& w : words) {
+        rows += address.match(w.text).hasMatch() && w.text.endsWith('0') && w.xMin < left + 5;
+        eof += w.text == "EOF";
+    }
+    EXPECT_EQ(rows, 188);
+    EXPECT_EQ(eof, 1);
 }

@@ -287,3 +287,27 @@ TEST(ByteEditor, DirectEditDigitsKeepTheOtherNibbleOffScreen)
     EXPECT_EQ(static_cast<uint8_t>(e.Bytes()[3000]), 0x17);
     EXPECT_EQ(e.Bytes().size(), 4096);
 }
+
+TEST(ByteEditor, CopiesThatPlainlyDoNotFitInMemoryAreRefusedBeforeAnythingIsBuilt)
+{
+    const qsizetype n = qsizetype(16) << 20;
+    Editing e(QByteArray(n, 'm'));
+    e.doc.WaitForLoader();
+    e.caret.selStart = 0;
+    e.caret.selEnd = uint64_t(n - 1);
+    CByteEditor::s_availableMemoryHook = [n] { return int64_t(n) * 4; };
+    EXPECT_FALSE(e.editor.ReadRange(e.caret, 8).has_value());
+    ASSERT_EQ(e.prompts.asked.size(), 1u);
+    EXPECT_EQ(e.prompts.LastText(), QStringLiteral("クリップボードへの保存に失敗しました。"));
+    // Enough room for every copy, or a small selection (never checked): the bytes come back.
+    const auto fits = e.editor.ReadRange(e.caret, 4);
+    CByteEditor::s_availableMemoryHook = [] { return int64_t(0); };
+    e.caret.selEnd = 99;
+    const auto small = e.editor.ReadRange(e.caret, 8);
+    CByteEditor::s_availableMemoryHook = nullptr;
+    ASSERT_TRUE(fits.has_value());
+    EXPECT_EQ(fits->size(), n);
+    ASSERT_TRUE(small.has_value());
+    EXPECT_EQ(small->size(), 100);
+    EXPECT_EQ(e.prompts.asked.size(), 1u);
+}

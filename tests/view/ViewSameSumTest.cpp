@@ -6,7 +6,9 @@
 #include "search/SameSearch.h"
 #include "search/SumCalculator.h"
 
+#include <QElapsedTimer>
 #include <QProgressDialog>
+#include <QThread>
 
 namespace {
 
@@ -85,8 +87,12 @@ TEST(ViewSameSearch, GroupsArriveWhileItRunsAndStayAfterAStop)
     std::atomic<bool> idle{false};
     um::SameSearch::Send(f.view, &request, &idle);
     // Wait for the first groups in the drop-down, then stop.
-    for (int i = 0; i < 100000 && f.pane->SameGroupCount() == 0 && f.view->IsSearchWorkerRunning(); ++i)
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    QElapsedTimer waited;
+    waited.start();
+    while (f.pane->SameGroupCount() == 0 && f.view->IsSearchWorkerRunning() && waited.elapsed() < 120000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(1);
+    }
     const bool stoppedMidRun = f.view->IsSearchWorkerRunning();
     um::SameSearch::Send(f.view, nullptr, nullptr);
     EXPECT_FALSE(f.view->IsSearchWorkerRunning());
