@@ -47,7 +47,7 @@ int CmdSearch(const QStringList& argv, LineWriter& out)
     const CliArgs args(argv, {kHex, kDec, kString, kCode}, {kBig});
     args.ExpectPositional({QStringLiteral("FILE")});
     const SearchPattern pattern = ParsePatternOptions(args, false);
-    auto source = OpenFile(args.Positional()[0]);
+    auto source = OpenFile<MappedByteSource>(args.Positional()[0]);
     // Files of 4 GiB and more are edited on disk: their hits carry long addresses.
     const bool longAddresses = UseLongAddresses(FindMode::DirectEdit, source->Size());
     std::atomic<bool> stop{false};

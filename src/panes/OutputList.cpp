@@ -12,6 +12,11 @@
 #include <QKeyEvent>
 #include <QMenu>
 
+namespace {
+// Lines laid out in one pass when a list is complete (a few milliseconds).
+constexpr int kLayoutAtOnce = 100000;
+} // namespace
+
 COutputList::COutputList(int listId, QWidget* parent)
     : QListView(parent), m_listId(listId), m_model(new CResultListModel(this))
 {
@@ -84,11 +89,16 @@ void COutputList::FitWidth()
     }
     // The uniform row size carries the extent: the view takes its content width from it.
     m_model->SetItemSize(QSize(widest + 5, metrics.height()));
-    // The complete list is laid out at once (not batch by batch), so that its last line can be
-    // scrolled to right away.
-    setLayoutMode(QListView::SinglePass);
-    doItemsLayout();
-    setLayoutMode(QListView::Batched);
+    // A complete list of usual length is laid out at once (not batch by batch), so that its last
+    // line can be scrolled to right away. A longer one is laid out again in batches: one pass
+    // over a million rows would hold the window for tens of milliseconds.
+    if (count <= kLayoutAtOnce) {
+        setLayoutMode(QListView::SinglePass);
+        doItemsLayout();
+        setLayoutMode(QListView::Batched);
+    } else {
+        doItemsLayout();
+    }
 }
 
 void COutputList::keyPressEvent(QKeyEvent* e)
