@@ -2,6 +2,7 @@
 include(GNUInstallDirs)
 
 install(TARGETS quorvane quorvane-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS quorvane-print RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/quorvane)
 
 set(QUORVANE_APP_ID com.pellamy.Quorvane)
 install(FILES ${PROJECT_SOURCE_DIR}/data/${QUORVANE_APP_ID}.desktop

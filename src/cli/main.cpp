@@ -5,7 +5,11 @@
 #include "base/NativePath.h"
 
 #include <QCoreApplication>
+#ifdef QUORVANE_CLI_PAINTS
 #include <QGuiApplication>
+#else
+#include <QProcess>
+#endif
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -208,8 +212,10 @@ int RunCommand(const QString& command, const QStringList& args)
                 status = CmdConcat(args, out, prompter);
             else if (command == QLatin1String("extract"))
                 status = CmdExtract(args, out);
+#ifdef QUORVANE_CLI_PAINTS
             else if (command == QLatin1String("print"))
                 status = CmdPrint(args, out);
+#endif
             else if (command == QLatin1String("struct"))
                 status = CmdStruct(args, out, prompter);
             else if (command == QLatin1String("info"))
@@ -234,17 +240,70 @@ int RunCommand(const QString& command, const QStringList& args)
     return status;
 }
 
+
+#ifndef QUORVANE_CLI_PAINTS
+// Printing paints text, which needs Qt GUI with its fonts: dozens of libraries that every other
+// subcommand would load for nothing at each start. It lives in a helper program of its own,
+// installed beside this one (the build folder, Windows) or in the program folder of the system.
+QString PrintHelperPath()
+{
+    const QString dir = QCoreApplication::applicationDirPath();
+    for (const QString& candidate : {dir + QStringLiteral("/quorvane-print"),
+                                     dir + QStringLiteral("/" QUORVANE_PRINT_HELPER_FROM_BIN "/quorvane-print")}) {
+#ifdef Q_OS_WIN
+        const QString path = candidate + QStringLiteral(".exe");
+#else
+        const QString& path = candidate;
+#endif
+        if (QFileInfo(path).isFile())
+            return QDir::cleanPath(path);
+    }
+    return QString();
+}
+
+// Hands the whole command line to the helper; returns its exit status, or 1 when it cannot run.
+int RunPrintHelper(char** argv)
+{
+    const QString helper = PrintHelperPath();
+    if (helper.isEmpty()) {
+        PrintError(QStringLiteral("印刷用のプログラム quorvane-print が見つかりません。インストールを確かめてください。"));
+        return 1;
+    }
+#ifdef Q_OS_UNIX
+    const QByteArray path = QFile::encodeName(helper);
+    ::execv(path.constData(), argv);
+    PrintError(QStringLiteral("%1 を起動できません: %2").arg(helper, QString::fromLocal8Bit(std::strerror(errno))));
+    return 1;
+#else
+    QStringList args;
+    for (int i = 1; argv[i]; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.setInputChannelMode(QProcess::ForwardedInputChannel);
+    process.start(helper, args);
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit) {
+        PrintError(QStringLiteral("%1 を起動できません: %2").arg(helper, process.errorString()));
+        return 1;
+    }
+    return process.exitCode();
+#endif
+}
+#endif
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    // Printing paints text, which needs Qt GUI's fonts; it runs on the offscreen platform, so a
-    // script prints without a display. Every other subcommand stays a plain core application.
-    const bool painting = argc > 1 && std::strcmp(argv[1], "print") == 0;
-    if (painting)
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    std::unique_ptr<QCoreApplication> app = painting ? std::make_unique<QGuiApplication>(argc, argv)
-                                                     : std::make_unique<QCoreApplication>(argc, argv);
+#ifdef QUORVANE_CLI_PAINTS
+    // The helper prints on the offscreen platform, so a script prints without a display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+#else
+    QCoreApplication app(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "print") == 0)
+        return RunPrintHelper(argv);
+#endif
     // The arguments as the system's bytes: file names that are not UTF-8 stay openable.
     QStringList args;
     for (int i = 1; i < argc; ++i)

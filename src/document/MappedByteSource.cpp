@@ -6,7 +6,9 @@
 
 MappedByteSource::MappedByteSource(const QString& path) : m_file(path), m_mapped(path)
 {
-    if (m_file.IsOpen() && m_mapped.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    // A sparse file is read, not mapped: the reader skips its holes, a mapping would make every
+    // page of them.
+    if (m_file.IsOpen() && !m_file.MayHaveHoles() && m_mapped.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         m_map.Map(m_mapped, m_file.Size());
 }
 

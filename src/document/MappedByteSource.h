@@ -5,11 +5,12 @@
 #include "document/MappedFile.h"
 
 // A file mapped into memory: Data() serves the engines' in-memory paths. Where the file cannot be
-// mapped (empty, network file system) it is read with positioned reads like FileByteSource.
+// mapped (empty, network file system) or is sparse (its holes are skipped, not read) it is read
+// with positioned reads like FileByteSource.
 //
-// Engines that walk a file from start to end use FileByteSource instead: scanning a mapping pays
-// for setting up every 4 KiB page of it (a page-table walk, and on virtual machines a trip to the
-// host), which costs more than the kernel's copy of the same bytes into a buffer that stays in cache.
+// The search of one file scans its mapping: with the kernel's read-ahead mapping pages in groups,
+// that costs less than copying every byte into a buffer. Engines that keep a block of the file
+// beside another's (compare) or feed a hash, where the copy stays in cache, read instead.
 //
 // A mapped file that another program cuts shorter reads as zeros from the missing part on, and
 // ErrorText() then says so: engines that read through Data() check SourceFailed() once done.

@@ -13,8 +13,8 @@
 #include <QMenu>
 
 namespace {
-// Lines laid out in one pass when a list is complete (a few milliseconds).
-constexpr int kLayoutAtOnce = 100000;
+// Lines laid out in one pass when a list is complete (under ten milliseconds).
+constexpr int kLayoutAtOnce = 250000;
 } // namespace
 
 COutputList::COutputList(int listId, QWidget* parent)

@@ -160,3 +160,20 @@ TEST_F(CliTools, PrintWritesAPdfWhoseTextHoldsTheRowsAndEof)
     EXPECT_EQ(Cli({"print", file, "-o", pdf, "--start", "0", "--end", "28"}).status, 2);
     EXPECT_EQ(Cli({"print", file, "-o", dir.filePath("none/x.pdf")}).status, 1);
 }
+
+TEST_F(CliTools, PrintRunsInItsHelperAndAMissingHelperIsReported)
+{
+    // quorvane-cli hands print to quorvane-print beside it (or in the system's program folder);
+    // a copy of quorvane-cli alone says what is missing instead of printing nothing.
+    const QString file = Put("print.bin", QByteArray("ABC"));
+    const QString lonely = dir.filePath("quorvane-cli");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUORVANE_CLI), lonely));
+    const RunResult r = RunTool(lonely, {"print", file, "-o", dir.filePath("x.pdf")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(QStringLiteral("quorvane-print が見つかりません"))) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("x.pdf")));
+    // The other subcommands need no helper.
+    const RunResult search = RunTool(lonely, {"search", file, "--hex", "42", "--big-endian"});
+    EXPECT_EQ(search.status, 0);
+    EXPECT_TRUE(QString::fromUtf8(search.out).startsWith(QStringLiteral("00000001"))) << search.out.toStdString();
+}

@@ -47,4 +47,9 @@ head -c 64 /dev/zero > "$dest/zero.bin"
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/bin/quorvane-cli" struct "$dest/zero.bin" --def bmp.def >"$dest/struct.txt" \
   || fail "the installed quorvane-cli does not find bmp.def"
 [ -s "$dest/struct.txt" ] || fail "no structure rows"
+# print is handed to the helper in the system's program folder, found from the installed quorvane-cli.
+[ -x "$root/libexec/quorvane/quorvane-print" ] || fail "missing libexec/quorvane/quorvane-print"
+env -u DISPLAY -u WAYLAND_DISPLAY "$root/bin/quorvane-cli" print "$dest/zero.bin" -o "$dest/zero.pdf" 2>/dev/null | grep -qx '1ページ' \
+  || fail "the installed quorvane-cli does not print through its helper"
+[ -s "$dest/zero.pdf" ] || fail "no PDF from the installed quorvane-cli"
 echo "install layout OK"

@@ -241,6 +241,26 @@ TEST_F(OutputWndTest, LongListsScrollToTheirLastLine)
     EXPECT_TRUE(list->viewport()->rect().intersects(list->visualRect(list->model()->index(200000, 0))));
 }
 
+TEST_F(OutputWndTest, VeryLongListsAreLaidOutInBatchesAndStillReachTheirLastLine)
+{
+    // Past the length laid out in one pass when the list completes: the layout goes on in
+    // batches after the last lines arrived, and the last line can be scrolled to once it is done.
+    COutputList* list = pane.List(COutputWnd::ListSearch);
+    pane.ActivateTab(COutputWnd::ListSearch);
+    pane.AddLines(COutputWnd::ListSearch, Lines(QStringLiteral("L"), 0, 300000));
+    pane.AddLines(COutputWnd::ListSearch, {QStringLiteral("last")});
+    pane.FitListWidth(COutputWnd::ListSearch);
+    ASSERT_EQ(list->model()->rowCount(), 300001);
+    QScrollBar* bar = list->verticalScrollBar();
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        bar->setValue(bar->maximum());
+        QApplication::processEvents();
+        const QModelIndex top = list->indexAt(QPoint(2, 2));
+        return top.isValid() && top.row() > 299000;
+    }, 20000));
+    EXPECT_TRUE(list->viewport()->rect().intersects(list->visualRect(list->model()->index(300000, 0))));
+}
+
 TEST_F(OutputWndTest, DoubleClicksHandLinesBackToTheView)
 {
     // 検索: any line goes to the view by its index; the view ignores lines past its hits.
