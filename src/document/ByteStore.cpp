@@ -55,7 +55,7 @@ ByteStore& ByteStore::operator=(ByteStore&& other) noexcept
     return *this;
 }
 
-bool ByteStore::ResizeZeroed(size_t n)
+bool ByteStore::ResizeZeroed(size_t n, GapPlace place)
 {
     Clear();
     if (n == 0)
@@ -77,7 +77,7 @@ bool ByteStore::ResizeZeroed(size_t n)
         return false;
     m_data = p;
     m_size = n;
-    m_gapStart = n;
+    m_gapStart = place == GapPlace::Start && gap != 0 ? 0 : n;
     m_gapLen = gap;
     return true;
 }
@@ -103,8 +103,9 @@ void ByteStore::PrepareForLoading([[maybe_unused]] size_t i, [[maybe_unused]] si
 #endif
     if (!m_mapped || n == 0)
         return;
-    const uintptr_t begin = reinterpret_cast<uintptr_t>(m_data + i) & ~uintptr_t(4095);
-    const uintptr_t end = reinterpret_cast<uintptr_t>(m_data + i + n);
+    uint8_t* const bytes = RawForLoading();
+    const uintptr_t begin = reinterpret_cast<uintptr_t>(bytes + i) & ~uintptr_t(4095);
+    const uintptr_t end = reinterpret_cast<uintptr_t>(bytes + i + n);
     ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
 #endif
 }

@@ -19,9 +19,13 @@ public:
     ByteStore& operator=(ByteStore&& other) noexcept;
 
     size_t Size() const { return m_size; }
+    // Where a fresh store keeps its room for typing: behind the bytes, or in front of them for a
+    // file just opened, whose cursor stands at its start (the first key there then moves nothing;
+    // closing the gap for an engine moves the bytes once instead).
+    enum class GapPlace { End, Start };
     // Replaces the contents by `n` zero bytes. Returns false when the memory cannot be had
     // (the store is then empty).
-    bool ResizeZeroed(size_t n);
+    bool ResizeZeroed(size_t n, GapPlace place = GapPlace::End);
     void Clear();
 
     uint8_t At(size_t i) const { return i < m_gapStart ? m_data[i] : m_data[i + m_gapLen]; }
@@ -36,9 +40,10 @@ public:
     const uint8_t* Contiguous();
     // The contents as one block when the gap is at the end already, else null (nothing moves).
     const uint8_t* ContiguousIfClosed() const { return m_gapStart == m_size ? m_data : nullptr; }
-    // Write access to a closed store, for the loader filling its part of a fresh store.
-    // The block is page aligned when the store is large, so reads into it land page to page.
-    uint8_t* RawForLoading() { return m_data; }
+    // Write access to the bytes of a fresh store (its gap at one end), for the loader filling
+    // its part. The bytes start page aligned when the store is large (the gap is whole pages),
+    // so reads into them land page to page.
+    uint8_t* RawForLoading() { return m_gapStart == 0 ? m_data + m_gapLen : m_data; }
     // Makes the memory of [i, i + n) ready before a load writes it (a hint: the system sets up
     // the pages in one go instead of one fault per page during the read).
     void PrepareForLoading(size_t i, size_t n);

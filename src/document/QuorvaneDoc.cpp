@@ -130,7 +130,7 @@ std::optional<CQuorvaneDoc::OpenedFile> CQuorvaneDoc::ReadForOpen(const QString&
     opened.length = static_cast<uint64_t>(file.size());
     opened.direct = directEdit || (opened.length >> 32) != 0;
     if (!opened.direct
-        && (opened.length >= 0x80000000ull || !opened.bytes.ResizeZeroed(static_cast<size_t>(opened.length)))) {
+        && (opened.length >= 0x80000000ull || !opened.bytes.ResizeZeroed(static_cast<size_t>(opened.length), ByteStore::GapPlace::Start))) {
         opened.bytes.Clear();
         file.close();
         const PromptAnswer a = Prompter::Current().Show(kOutOfMemoryAskDirect, QStringLiteral("エラー"),

@@ -149,7 +149,9 @@ void CQuorvaneView::OnSearch(SearchPattern* pattern, bool newPattern)
     SearchStepOutcome out;
     bool stopped = false;
     {
-        std::unique_ptr<ByteSource> source = m_doc->OpenSource();
+        // Read around the store's gap: closing it would move every byte behind the cursor, and
+        // the next key typed there would move them all back.
+        std::unique_ptr<ByteSource> source = m_doc->OpenSource(true);
         if (mode == FindMode::DirectEdit) {
             // Steps through a large file on disk can take seconds: a progress window with 中止.
             CWorkProgress progress(this, QStringLiteral("検索"), QStringLiteral("検索しています..."));

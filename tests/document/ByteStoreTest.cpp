@@ -88,3 +88,42 @@ TEST(ByteStore, LargeStoreIsPageAlignedAndKeepsItsBytesWhenItGrows)
     s.Clear();
     EXPECT_EQ(s.Size(), 0u);
 }
+
+TEST(ByteStore, AFileJustOpenedKeepsItsGapInFrontAndStillReadsAndGrowsRight)
+{
+    // The gap of a file just opened stands at its start: the loader's part lands page aligned
+    // behind it, typing at the start moves no byte, and everything else works as with the gap
+    // at the end.
+    for (const size_t n : {size_t(100), size_t(3) << 20}) {
+        ByteStore s;
+        ASSERT_TRUE(s.ResizeZeroed(n, ByteStore::GapPlace::Start));
+        std::vector<uint8_t> model(n);
+        for (size_t i = 0; i < n; ++i)
+            model[i] = static_cast<uint8_t>(i * 29 + (i >> 12));
+        if (n >= (size_t(1) << 20)) {
+            EXPECT_EQ(reinterpret_cast<uintptr_t>(s.RawForLoading()) % 4096, 0u);
+            EXPECT_EQ(s.ContiguousIfClosed(), nullptr);
+        } else {
+            EXPECT_EQ(s.ContiguousIfClosed(), s.RawForLoading()); // small: no gap at all
+        }
+        s.PrepareForLoading(0, n);
+        std::copy(model.begin(), model.end(), s.RawForLoading());
+        EXPECT_EQ(Contents(s), model);
+        EXPECT_EQ(s.At(0), model[0]);
+        EXPECT_EQ(s.At(n - 1), model[n - 1]);
+
+        const uint8_t typed[] = {0x31, 0x32};
+        ASSERT_TRUE(s.Insert(0, typed, 2));
+        model.insert(model.begin(), typed, typed + 2);
+        ASSERT_TRUE(s.Insert(n / 2, typed, 1));
+        model.insert(model.begin() + static_cast<long>(n / 2), typed[0]);
+        std::vector<uint8_t> big(size_t(2) << 20, 0x5A); // outgrows the gap
+        ASSERT_TRUE(s.Insert(1, big.data(), big.size()));
+        model.insert(model.begin() + 1, big.begin(), big.end());
+        s.Overwrite(model.size() - 1, typed, 1);
+        model.back() = typed[0];
+        EXPECT_EQ(Contents(s), model);
+        EXPECT_TRUE(std::equal(model.begin(), model.end(), s.Contiguous()));
+        EXPECT_NE(s.ContiguousIfClosed(), nullptr);
+    }
+}
