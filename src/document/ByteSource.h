@@ -24,6 +24,9 @@ public:
     virtual int64_t Read(uint64_t address, uint8_t* dst, size_t n) = 0;
     // The whole sequence as one contiguous block when it is held in memory, else null.
     virtual const uint8_t* Data() const { return nullptr; }
+    // A hint before a walk reads [address, address + n) of Data(): a mapped file makes those
+    // pages ready in one go instead of one fault after another. Nothing else needs it.
+    virtual void WillRead(uint64_t /*address*/, uint64_t /*n*/) {}
     virtual QString ErrorText() const { return {}; }
 
     // Holes: runs of zeros that the file system keeps without storing them (sparse files).

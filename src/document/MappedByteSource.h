@@ -25,6 +25,7 @@ public:
     uint64_t Size() const override { return m_file.Size(); }
     int64_t Read(uint64_t address, uint8_t* dst, size_t n) override;
     const uint8_t* Data() const override { return m_map.Data(); }
+    void WillRead(uint64_t address, uint64_t n) override { m_map.WillRead(address, n); }
     QString ErrorText() const override;
     bool MayHaveHoles() const override { return !IsMapped() && m_file.MayHaveHoles(); }
     uint64_t HoleEnd(uint64_t address) override { return m_file.HoleEnd(address); }

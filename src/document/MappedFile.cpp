@@ -3,6 +3,7 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
 #include <mutex>
 
 #if defined(Q_OS_UNIX)
@@ -173,6 +174,21 @@ bool MappedFile::Map(QFile& file, uint64_t size)
     m_data = p;
     m_size = size;
     return true;
+#endif
+}
+
+void MappedFile::WillRead([[maybe_unused]] uint64_t offset, [[maybe_unused]] uint64_t n) const
+{
+#if QV_MMAP && defined(__linux__)
+#ifndef MADV_POPULATE_READ
+    constexpr int MADV_POPULATE_READ = 22; // Linux 5.14; older kernels refuse it, which is harmless
+#endif
+    if (!m_data || offset >= m_size)
+        return;
+    n = std::min<uint64_t>(n, m_size - offset);
+    const uintptr_t begin = reinterpret_cast<uintptr_t>(m_data + offset) & ~uintptr_t(g_pageSize - 1);
+    const uintptr_t end = reinterpret_cast<uintptr_t>(m_data + offset + n);
+    ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_READ);
 #endif
 }
 

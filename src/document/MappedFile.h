@@ -23,6 +23,9 @@ public:
     // space, on a network file system, no room left to guard it): then read the file instead.
     bool Map(QFile& file, uint64_t size);
     void Unmap();
+    // Asks the system to map [offset, offset + n) now (a hint; failures are ignored, and pages
+    // missing past a shortened file's end still come as zeros through the fault handler).
+    void WillRead(uint64_t offset, uint64_t n) const;
 
     const uint8_t* Data() const { return m_data; }
     uint64_t Size() const { return m_size; }

@@ -375,6 +375,7 @@ ScanResult PatternScanner::ForEachHit(ByteSource& source, uint64_t from, bool ov
                 return r;
             }
             const size_t count = static_cast<size_t>(std::min<uint64_t>(kBlockSize * 16, end - pos - m_n + 1));
+            source.WillRead(pos, count + m_n - 1);
             const size_t next = scanBlock(data + pos, count, pos);
             if (next == npos) {
                 if (halted)
