@@ -59,7 +59,7 @@ int CmdSearch(const QStringList& argv, LineWriter& out)
             out.Text(batch.text);
             lines += static_cast<qint64>(batch.hits.size());
         },
-        size_t(1) << 16, HitText::Bytes);
+        size_t(1) << 16, HitText::Bytes, true);
     if (r.status == ScanResult::Failed)
         FailAt(1, args.Positional()[0], r.errorText);
     out.Lines(SearchSummaryLines(lines));

@@ -7,6 +7,9 @@
 
 #include <QVarLengthArray>
 
+#include <chrono>
+#include <thread>
+
 ScanResult FindForward(ByteSource& source, const PatternScanner& scanner, SearchCursor& state,
                        uint64_t endLimit, size_t firstBlock)
 {
@@ -178,9 +181,48 @@ private:
 
 } // namespace
 
+size_t g_listSplitKeepBytes = size_t(256) << 20;
+
+namespace {
+
+// The first part of a source: its bytes up to `limit` (a split scan's first half).
+class PrefixSource final : public ByteSource
+{
+public:
+    PrefixSource(ByteSource& source, uint64_t limit) : m_source(source), m_limit(std::min(limit, source.Size())) {}
+    uint64_t Size() const override { return m_limit; }
+    int64_t Read(uint64_t address, uint8_t* dst, size_t n) override
+    {
+        if (address >= m_limit)
+            return 0;
+        return m_source.Read(address, dst, static_cast<size_t>(std::min<uint64_t>(n, m_limit - address)));
+    }
+    const uint8_t* Data() const override { return m_source.Data(); }
+    void WillRead(uint64_t address, uint64_t n) override { m_source.WillRead(address, n); }
+    QString ErrorText() const override { return m_source.ErrorText(); }
+
+private:
+    ByteSource& m_source;
+    uint64_t m_limit;
+};
+
+// The second half of a split scan, on its own thread: hits from `from` on, their batches kept.
+struct SecondHalf
+{
+    std::vector<HitBatch> batches;
+    uint64_t hitCount = 0;
+    uint64_t resumeAt = ~uint64_t(0); // where the kept lines filled their room: the rest is not scanned
+    ScanResult scan;
+    std::atomic<bool> stop{false};
+    std::atomic<bool> done{false};
+    std::thread thread;
+};
+
+} // namespace
+
 HitListResult ListHits(ByteSource& source, const SearchPattern& pattern, bool longAddresses,
                        const std::atomic<bool>& stop, const std::function<void(HitBatch&&)>& deliver,
-                       size_t batchSize, HitText form)
+                       size_t batchSize, HitText form, bool twoCores)
 {
     HitListResult result;
     if (SourceFailed(source)) {
@@ -191,19 +233,82 @@ HitListResult ListHits(ByteSource& source, const SearchPattern& pattern, bool lo
     const PatternScanner scanner(pattern);
     const size_t n = scanner.Length();
     BatchSink sink(deliver, batchSize, form);
-    const ScanResult r = scanner.ForEachHit(source, 0, true, &stop, [&](uint64_t a, const uint8_t* bytes) {
+    auto add = [&](uint64_t a, const uint8_t* bytes) {
         sink.Add(a, bytes, n, longAddresses);
         ++result.hitCount;
         return true;
+    };
+    auto finish = [&](const ScanResult& r) {
+        if (r.status == ScanResult::Found && stop.load())
+            result.status = ScanResult::Stopped;
+        else
+            result.status = r.status;
+        result.errorText = r.errorText;
+        if (result.status != ScanResult::Failed)
+            sink.Flush();
+        return result;
+    };
+    const uint64_t size = source.Size();
+    if (!twoCores || !source.Data() || n == 0 || size < kSplitFrom)
+        return finish(scanner.ForEachHit(source, 0, true, &stop, add));
+
+    // Candidates [0, mid) here, [mid, end) on the second thread. Hits overlap freely, so the two
+    // halves list exactly what one walk lists.
+    const uint64_t mid = size / 2;
+    SecondHalf second;
+    const std::function<void(HitBatch&&)> keep = [&second](HitBatch&& b) { second.batches.push_back(std::move(b)); };
+    second.thread = std::thread([&] {
+        BatchSink kept(keep, batchSize, form);
+        size_t keptBytes = 0;
+        second.scan = scanner.ForEachHit(source, mid, true, &second.stop, [&](uint64_t a, const uint8_t* bytes) {
+            if (keptBytes >= g_listSplitKeepBytes) {
+                second.resumeAt = a;
+                return false;
+            }
+            kept.Add(a, bytes, n, longAddresses);
+            keptBytes += sizeof(uint64_t) + (form == HitText::Lines ? 2 * HitLineMax(n) : HitLineMax(n) + 1);
+            ++second.hitCount;
+            return true;
+        });
+        kept.Flush();
+        second.done.store(true);
     });
-    if (r.status == ScanResult::Found && stop.load())
-        result.status = ScanResult::Stopped;
-    else
-        result.status = r.status;
-    result.errorText = r.errorText;
-    if (result.status != ScanResult::Failed)
-        sink.Flush();
-    return result;
+    // The second thread is stopped and joined however this ends (a failed write may throw).
+    struct Joiner
+    {
+        SecondHalf& s;
+        const std::atomic<bool>& stop;
+        void Join()
+        {
+            if (!s.thread.joinable())
+                return;
+            while (!s.done.load()) {
+                if (stop.load())
+                    s.stop.store(true);
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            }
+            s.thread.join();
+        }
+        ~Joiner() { Join(); }
+    } joiner{second, stop};
+
+    PrefixSource first(source, mid + n - 1);
+    const ScanResult r1 = scanner.ForEachHit(first, 0, true, &stop, add);
+    if (r1.status != ScanResult::Found || stop.load()) {
+        second.stop.store(true);
+        return finish(r1);
+    }
+    sink.Flush();
+    joiner.Join();
+    if (second.scan.status == ScanResult::Failed || stop.load())
+        return finish(second.scan);
+    for (HitBatch& b : second.batches)
+        deliver(std::move(b));
+    result.hitCount += second.hitCount;
+    if (second.resumeAt == ~uint64_t(0))
+        return finish(second.scan);
+    // The kept lines filled their room: the rest is listed here, after them.
+    return finish(scanner.ForEachHit(source, second.resumeAt, true, &stop, add));
 }
 
 HitListResult RelistHits(ByteSource& source, const std::vector<uint64_t>& hits, size_t n,

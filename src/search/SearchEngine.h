@@ -91,9 +91,17 @@ struct HitListResult
 // Lists every hit of the whole source, overlapping hits included, in batches of about
 // `batchSize` hits handed to `deliver` (the last batch may be smaller). The summary lines are
 // not included: the caller adds SearchSummaryLines(lines it added) when the walk was not stopped.
+// With `twoCores`, a large source held in memory or mapped is scanned in two halves at once (the
+// second on a thread of its own, its lines kept until the first half's are delivered, up to
+// g_listSplitKeepBytes; past that the rest is scanned after the first half). The lines and their order
+// are the same; `deliver` is still called on the caller's thread only.
 HitListResult ListHits(ByteSource& source, const SearchPattern& pattern, bool longAddresses,
                        const std::atomic<bool>& stop, const std::function<void(HitBatch&&)>& deliver,
-                       size_t batchSize = 4096, HitText form = HitText::Lines);
+                       size_t batchSize = 4096, HitText form = HitText::Lines, bool twoCores = false);
+// Sources from this size on are split by ListHits(twoCores).
+inline constexpr uint64_t kSplitFrom = uint64_t(32) << 20;
+// The most memory the second half's lines may take while they wait (tests lower it).
+extern size_t g_listSplitKeepBytes;
 // The lines of stored hits again (the bytes read again from the source), for the re-list.
 HitListResult RelistHits(ByteSource& source, const std::vector<uint64_t>& hits, size_t n,
                          bool longAddresses, const std::atomic<bool>& stop,
