@@ -8,6 +8,8 @@
 #include <QVarLengthArray>
 
 #include <chrono>
+#include <new>
+#include <system_error>
 #include <thread>
 
 ScanResult FindForward(ByteSource& source, const PatternScanner& scanner, SearchCursor& state,
@@ -257,22 +259,36 @@ HitListResult ListHits(ByteSource& source, const SearchPattern& pattern, bool lo
     const uint64_t mid = size / 2;
     SecondHalf second;
     const std::function<void(HitBatch&&)> keep = [&second](HitBatch&& b) { second.batches.push_back(std::move(b)); };
-    second.thread = std::thread([&] {
-        BatchSink kept(keep, batchSize, form);
-        size_t keptBytes = 0;
-        second.scan = scanner.ForEachHit(source, mid, true, &second.stop, [&](uint64_t a, const uint8_t* bytes) {
-            if (keptBytes >= g_listSplitKeepBytes) {
-                second.resumeAt = a;
-                return false;
-            }
-            kept.Add(a, bytes, n, longAddresses);
-            keptBytes += sizeof(uint64_t) + (form == HitText::Lines ? 2 * HitLineMax(n) : HitLineMax(n) + 1);
-            ++second.hitCount;
-            return true;
-        });
-        kept.Flush();
+    auto scanSecondHalf = [&] {
+        // Nothing may leave the thread: a failure (no memory for the kept lines) is its result.
+        try {
+            BatchSink kept(keep, batchSize, form);
+            size_t keptBytes = 0;
+            second.scan = scanner.ForEachHit(source, mid, true, &second.stop, [&](uint64_t a, const uint8_t* bytes) {
+                if (keptBytes >= g_listSplitKeepBytes) {
+                    second.resumeAt = a;
+                    return false;
+                }
+                kept.Add(a, bytes, n, longAddresses);
+                keptBytes += sizeof(uint64_t) + (form == HitText::Lines ? 2 * HitLineMax(n) : HitLineMax(n) + 1);
+                ++second.hitCount;
+                return true;
+            });
+            kept.Flush();
+        } catch (const std::bad_alloc&) {
+            second.scan.status = ScanResult::Failed;
+            second.scan.errorText = QStringLiteral("メモリが不足しています。");
+        } catch (...) {
+            second.scan.status = ScanResult::Failed;
+            second.scan.errorText = QStringLiteral("検索を最後まで行えませんでした。");
+        }
         second.done.store(true);
-    });
+    };
+    try {
+        second.thread = std::thread(scanSecondHalf);
+    } catch (const std::system_error&) {
+        return finish(scanner.ForEachHit(source, 0, true, &stop, add)); // no thread to be had: one walk
+    }
     // The second thread is stopped and joined however this ends (a failed write may throw).
     struct Joiner
     {
