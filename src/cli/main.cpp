@@ -22,7 +22,6 @@
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <memory>
 #include <map>
 
 namespace {
@@ -239,7 +238,6 @@ int RunCommand(const QString& command, const QStringList& args)
     store.reset();
     return status;
 }
-
 
 #ifndef QUORVANE_CLI_PAINTS
 // Printing paints text, which needs Qt GUI with its fonts: dozens of libraries that every other
